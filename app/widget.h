@@ -1,0 +1,162 @@
+#pragma once
+
+#include "link/feedbacktype.h"
+
+#include <QByteArray>
+#include <QFont>
+#include <QList>
+#include <QMultiMap>
+#include <QPair>
+#include <QPointF>
+#include <QString>
+#include <QWidget>
+
+class FiFoBuffer;
+class MainScense;
+class MyLine;
+class PortFilteringSituation;
+class QHBoxLayout;
+class QImage;
+class QLabel;
+class QMouseEvent;
+class QPushButton;
+class QSerialPort;
+class QTimer;
+class QVBoxLayout;
+
+namespace Ui {
+class Widget;
+}
+
+// The one window of the tool. It owns all state for the whole run; each subsystem defines
+// its member functions in its own folder (link/, routing/, filters/, config/).
+class Widget : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit Widget(QWidget *parent = nullptr);
+    ~Widget() override;
+
+    // The one message box of the program; returns QMessageBox::Ok or QMessageBox::Cancel.
+    int showMessage(QString okText, QString message, QString cancelText);
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+
+private slots:
+    void initPort();
+    void on_pushButton_clicked();
+    void analysisData();
+    void on_pushButton_2_clicked();
+    void dealWithData(Feedbacktype fb, QByteArray data);
+    void on_checkBox_Applies_To_All_clicked(bool checked);
+    void on_channel_pb_all_clicked();
+    void on_channel_pb_none_clicked();
+    void on_Messages_pb_all_clicked();
+    void on_Messages_pb_none_clicked();
+    void on_System_common_pb_all_clicked();
+    void on_System_common_pb_none_clicked();
+    void on_SystemRealtime_pb_all_clicked();
+    void on_SystemRealtime_pb_none_clicked();
+    void on_pushButton_3_clicked();
+    void on_pushButton_4_clicked();
+    void on_pushButton_5_clicked();
+    void on_ControlChange_pb_all_clicked();
+    void on_ControlChange_pb_none_clicked();
+    void MiDiPortsCurrTextChange(QString name);
+    void channelsCountChange(bool ok);
+    void messagesCountChange(bool ok);
+    void controlChangeCountChange(bool ok);
+    void systemCommonCountChange(bool ok);
+    void systemRealtimeCountChange(bool ok);
+    void connectPB1(bool isChecked);
+    void connectPB2(bool isChecked);
+    void connectPB11();
+    void deleteCurrLine(MyLine *line);
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *e) override;
+    void on_tabWidget_currentChanged(int index);
+    void getMidiInOut();
+
+private:
+    friend class WidgetTestAccess;
+
+    // Application shell (app/).
+    void connectSignals();
+
+    // Device link (link/).
+    void connectOrDisconnect(bool isOpen);
+    void onSerialError(int error);
+
+    // Routing (routing/).
+    void fillPortCombo(const QString &kindName, int count);
+    void rebuildPortMap(const QByteArray &data);
+    void handleRouteReport(const QByteArray &data);
+    void handleFilterPortCounts(const QByteArray &data);
+    void handlePortFilterReport(const QByteArray &data);
+    void handleRouteResult(const QByteArray &data);
+    void handleFilterResult(const QByteArray &data);
+    void drawRoute(QPushButton *source, QPushButton *destination, int sourceKind, int sourceNumber,
+                   int destinationKind, int destinationNumber);
+    MyLine *createRouteLine(QPointF start, QPointF end, QPair<int, int> key, QPair<int, int> value);
+    void takeRouteLineOut(MyLine *line);
+    void removeAllRouteLines();
+    void clearPortButtons();
+    void anchorSource(QPushButton *button);
+    void addRoute(QPushButton *button);
+    void sendCommand(const QByteArray &frame);
+    void waitMs(int ms);
+
+    // Port filters (filters/).
+    bool checkConnected();
+    void connectFilterCheckBoxes();
+
+    QString currentDeviceName;
+    QPointF startPoint;
+    QPointF endPoint;
+    QFont buttonFont;
+    MainScense *scene = nullptr;
+    int channelsCount = 0;
+    int messagesCount = 0;
+    int controlChangeCount = 0;
+    int systemCommonCount = 0;
+    int systemRealtimeCount = 0;
+    QList<PortFilteringSituation *> portFilters;
+    Ui::Widget *ui = nullptr;
+    QImage *logoImage = nullptr;
+    QSerialPort *serialPort = nullptr;
+    QByteArray commandBuffer;
+    FiFoBuffer *fifoBuffer = nullptr;
+    QVBoxLayout *inputLayout = nullptr;
+    QList<QPushButton *> inputButtons;
+    QLabel *inputLabel = nullptr;
+    int midiInCount = 0;
+    int midiOutCount = 0;
+    int usbHostCount = 0;
+    int usbDeviceCount = 0;
+    QVBoxLayout *outputLayout = nullptr;
+    QList<QPushButton *> outputButtons;
+    QLabel *outputLabel = nullptr;
+    QHBoxLayout *portsLayout = nullptr;
+    MyLine *dragLine = nullptr;
+    MyLine *lastRouteLine = nullptr;
+    QMultiMap<QPushButton *, QPushButton *> importRouteMap;
+    QMultiMap<QPair<int, int>, QPair<int, int>> routeMap;
+    int srcKind = 0;
+    int srcNumber = 0;
+    int dstKind = 0;
+    int dstNumber = 0;
+    bool requeryOnTabChange = false;
+    int lastCommand = 0;
+    MyLine *lineToDelete = nullptr;
+    QByteArray queryFrame1;
+    QByteArray queryFrame2;
+    QByteArray queryFrame3;
+    QByteArray queryFrame4;
+    QByteArray queryFrame5;
+    QString styleSelected =
+        "QPushButton{background-color:rgb(146, 208, 80);border:0px solid gray;border-radius:8px;}";
+    QString styleNormal =
+        "QPushButton{background-color:rgb(216,216,216);border:0px solid gray;border-radius:8px;}";
+    QTimer *portScanTimer = nullptr;
+};

@@ -1,0 +1,4 @@
+#include "filters/portfilteringsituation.h"
+
+PortFilteringSituation::PortFilteringSituation(QString name)
+    : portName(std::move(name)) {}

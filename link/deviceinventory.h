@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QList>
+#include <QMap>
+#include <QPair>
+#include <QString>
+
+struct SerialPortEntry {
+    QString portName;  // what QSerialPort::setPortName() takes: a name such as ttyACM0, or a full
+                       // device path
+    int vendorId = 0;  // as QSerialPortInfo::vendorIdentifier()
+    int productId = 0; // as QSerialPortInfo::productIdentifier()
+};
+
+// Where the tool learns which USB devices and serial ports are present.
+class DeviceInventory {
+public:
+    virtual ~DeviceInventory() = default;
+    // Present USB devices whose bus-reported product description starts with brandPrefix:
+    // key (productId, vendorId) -> full description; the first device seen with a key wins.
+    virtual QMap<QPair<int, int>, QString> enumerateBrandDevices(const QString &enumerator,
+                                                                 const QString &brandPrefix) = 0;
+    // Serial ports in the order the serial library lists them.
+    virtual QList<SerialPortEntry> availablePorts() = 0;
+};
+
+DeviceInventory *deviceInventory(); // the inventory in use: the platform's own unless replaced
+void setDeviceInventory(
+    DeviceInventory *inventory); // nullptr restores the platform's own; caller keeps ownership

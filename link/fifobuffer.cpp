@@ -1,0 +1,20 @@
+#include "link/fifobuffer.h"
+
+#include "link/sysexframe.h"
+
+#include <QDebug>
+
+void FiFoBuffer::pushBytes(QByteArray chunk) {
+    qDebug() << "read data:" << chunk;
+    rxBuffer.append(chunk);
+    splitFrames();
+}
+
+void FiFoBuffer::splitFrames() {
+    // Each frame leaves rxBuffer before it is emitted: a handler that pumps events may push
+    // more bytes and split them in a nested call, and every frame is still emitted once.
+    while (std::optional<QByteArray> frame = SysexFrame::takeFrame(rxBuffer)) {
+        if (const std::optional<Feedbacktype> type = SysexFrame::classify(*frame))
+            emit currDataFrame(*type, *frame);
+    }
+}

@@ -1,0 +1,44 @@
+#include "tests/support/routerbench.h"
+
+#include "filters/portfilteringsituation.h"
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QSerialPort>
+#include <QTest>
+
+const QString RouterBench::DeviceName = QStringLiteral("Kelvanto MIDI Router (simulated)");
+
+RouterBench::RouterBench() {
+    qRegisterMetaType<Feedbacktype>("Feedbacktype");
+    if (!sim.start())
+        qFatal("router simulator did not start: %s", qPrintable(sim.errorString()));
+    inventory.devices.insert({ProductId, VendorId}, DeviceName);
+    inventory.ports.append({sim.slavePath(), VendorId, ProductId});
+    setDeviceInventory(&inventory);
+}
+
+RouterBench::~RouterBench() {
+    win.reset();
+    setDeviceInventory(nullptr);
+}
+
+Widget &RouterBench::window() {
+    if (!win)
+        win = std::make_unique<Widget>();
+    return *win;
+}
+
+bool RouterBench::connectAndWait(int timeoutMs) {
+    WidgetTestAccess w = access();
+    find<QPushButton>("pushButton")->click();
+    if (!w.serialPort()->isOpen())
+        return false;
+    auto *ports = find<QComboBox>("comboBox_MiDiPorts");
+    return QTest::qWaitFor(
+        [&] { return ports->count() > 0 && w.portFilters().size() >= ports->count(); }, timeoutMs);
+}
+
+bool RouterBench::waitForFrames(int count, int timeoutMs) {
+    return QTest::qWaitFor([&] { return sim.receivedBytes().size() >= count; }, timeoutMs);
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "sim/routersimulator.h"
+#include "tests/support/fakeinventory.h"
+#include "tests/support/modalanswerer.h"
+#include "tests/support/widgettestaccess.h"
+
+#include <memory>
+
+// A window wired to a simulated router through a real pseudo-terminal and the real serial
+// port. The inventory lists the simulator under a brand description, so "Connect" opens it.
+class RouterBench {
+public:
+    static constexpr int VendorId = 0x1209;
+    static constexpr int ProductId = 0x7A01;
+    static const QString DeviceName; // "Kelvanto MIDI Router (simulated)"
+
+    RouterBench();  // starts the simulator and installs the inventory; QFAIL-style abort if it
+                    // cannot
+    ~RouterBench(); // destroys the window and restores the platform's inventory
+
+    RouterSimulator sim;
+    FakeInventory inventory;
+    ModalAnswerer answerer;
+
+    // Creates the window (with the device already listed) on first use.
+    Widget &window();
+    WidgetTestAccess access() { return WidgetTestAccess(window()); }
+
+    // Clicks "Connect" and waits until the query chain has run to its end: the router's
+    // filter reports have all been handled (or, for a silent router, until timeoutMs).
+    bool connectAndWait(int timeoutMs = 5000);
+    // Waits until the simulator has received at least count frames in all.
+    bool waitForFrames(int count, int timeoutMs = 3000);
+    // Frames received by the simulator, in order.
+    QList<QByteArray> sent() const { return sim.receivedBytes(); }
+
+    template <typename T> T *find(const QString &objectName) {
+        return window().findChild<T *>(objectName);
+    }
+
+private:
+    std::unique_ptr<Widget> win;
+};

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "app/widget.h"
+
+// Lets tests read and drive the window's private state and operations. Tests find controls
+// by object name; this is for the state that no control shows.
+class WidgetTestAccess {
+public:
+    explicit WidgetTestAccess(Widget &window)
+        : w(window) {}
+
+    Widget &window() { return w; }
+    QString &currentDeviceName() { return w.currentDeviceName; }
+    QPointF &startPoint() { return w.startPoint; }
+    int &channelsCount() { return w.channelsCount; }
+    int &messagesCount() { return w.messagesCount; }
+    int &controlChangeCount() { return w.controlChangeCount; }
+    int &systemCommonCount() { return w.systemCommonCount; }
+    int &systemRealtimeCount() { return w.systemRealtimeCount; }
+    QList<PortFilteringSituation *> &portFilters() { return w.portFilters; }
+    QSerialPort *serialPort() { return w.serialPort; }
+    FiFoBuffer *fifoBuffer() { return w.fifoBuffer; }
+    MainScense *scene() { return w.scene; }
+    QList<QPushButton *> &inputButtons() { return w.inputButtons; }
+    QList<QPushButton *> &outputButtons() { return w.outputButtons; }
+    int midiInCount() const { return w.midiInCount; }
+    int midiOutCount() const { return w.midiOutCount; }
+    int usbHostCount() const { return w.usbHostCount; }
+    int usbDeviceCount() const { return w.usbDeviceCount; }
+    MyLine *dragLine() { return w.dragLine; }
+    MyLine *&lastRouteLine() { return w.lastRouteLine; }
+    MyLine *&lineToDelete() { return w.lineToDelete; }
+    QMultiMap<QPair<int, int>, QPair<int, int>> &routeMap() { return w.routeMap; }
+    QMultiMap<QPushButton *, QPushButton *> &importRouteMap() { return w.importRouteMap; }
+    bool &requeryOnTabChange() { return w.requeryOnTabChange; }
+    int &lastCommand() { return w.lastCommand; }
+    QList<QByteArray> queryFrames() const {
+        return {w.queryFrame1, w.queryFrame2, w.queryFrame3, w.queryFrame4, w.queryFrame5};
+    }
+    QTimer *portScanTimer() { return w.portScanTimer; }
+
+    // Frames as the serial port delivers them, straight into the dispatcher.
+    void dealWithData(Feedbacktype fb, const QByteArray &data) { w.dealWithData(fb, data); }
+    void initPort() { w.initPort(); }
+    void connectOrDisconnect(bool isOpen) { w.connectOrDisconnect(isOpen); }
+    void anchorSource(QPushButton *button) { w.anchorSource(button); }
+    void addRoute(QPushButton *button) { w.addRoute(button); }
+    void drawRoute(QPushButton *source, QPushButton *destination, int sourceKind, int sourceNumber,
+                   int destinationKind, int destinationNumber) {
+        w.drawRoute(source, destination, sourceKind, sourceNumber, destinationKind,
+                    destinationNumber);
+    }
+    void waitMs(int ms) { w.waitMs(ms); }
+
+private:
+    Widget &w;
+};
