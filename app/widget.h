@@ -110,6 +110,7 @@ private:
     // Port filters (filters/).
     bool checkConnected();
     void connectFilterCheckBoxes();
+    void connectGroupToggles();
 
     QString currentDeviceName;
     QPointF startPoint;

@@ -39,3 +39,4 @@ void Widget::systemCommonCountChange(bool ok) {
 void Widget::systemRealtimeCountChange(bool ok) {
     Q_UNUSED(ok)
 }
+void Widget::connectGroupToggles() {}

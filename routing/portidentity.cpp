@@ -1,0 +1,84 @@
+#include "routing/portidentity.h"
+
+#include <array>
+
+namespace PortIdentity {
+
+namespace {
+
+// Prefixes by port class code, each ending with the blank before the number.
+const std::array<QString, 3> sourcePrefixes = {"MIDI IN ", "USB HOST ", "USB Device "};
+const std::array<QString, 3> destinationPrefixes = {"MIDI OUT ", "USB HOST ", "USB Device "};
+
+const std::array<QString, 3> &prefixes(End end) {
+    return end == End::Source ? sourcePrefixes : destinationPrefixes;
+}
+
+// The number left after every occurrence of prefix is taken out of text.
+int numberAfter(QString text, const QString &prefix) {
+    return text.remove(prefix).toInt();
+}
+
+} // namespace
+
+QString buttonText(End end, int portClass, int number) {
+    if (portClass < Midi || portClass > UsbDevice)
+        return QString();
+    return prefixes(end)[std::size_t(portClass)] + QString::number(number);
+}
+
+std::optional<RouteEnd> parseButtonText(End end, const QString &text) {
+    const std::array<QString, 3> &names = prefixes(end);
+    for (int portClass = Midi; portClass <= UsbDevice; ++portClass) {
+        const QString &prefix = names[std::size_t(portClass)];
+        if (text.contains(prefix))
+            return RouteEnd(portClass, numberAfter(text, prefix));
+    }
+    return std::nullopt;
+}
+
+int buttonIndex(End end, RouteEnd port, const PortCounts &counts) {
+    const int midi = end == End::Source ? counts.midiIn : counts.midiOut;
+    const std::array<int, 3> sizes = {midi, counts.usbHost, counts.usbDevice};
+    const int portClass = port.first;
+    const int number = port.second;
+    if (portClass < Midi || portClass > UsbDevice)
+        return -1;
+    if (number < 1 || number > sizes[std::size_t(portClass)])
+        return -1;
+    int offset = 0;
+    for (int c = Midi; c < portClass; ++c)
+        offset += sizes[std::size_t(c)];
+    return offset + number - 1;
+}
+
+const QStringList &filterPortKinds() {
+    static const QStringList kinds = {"MIDI IN",      "MIDI OUT",      "USB HOST IN",
+                                      "USB HOST OUT", "USB DEVICE IN", "USB DEVICE OUT"};
+    return kinds;
+}
+
+QString filterPortName(int filterPortCode, int number) {
+    if (filterPortCode < 0 || filterPortCode >= filterPortKinds().size())
+        return QString();
+    return filterPortKinds().at(filterPortCode) + QString::number(number);
+}
+
+std::optional<QPair<int, int>> parseFilterPortName(const QString &name) {
+    QString text = name;
+    std::optional<int> code;
+    int number = 0;
+    for (int kind = 0; kind < filterPortKinds().size(); ++kind) {
+        const QString &prefix = filterPortKinds().at(kind);
+        if (!text.contains(prefix))
+            continue;
+        code = kind;
+        text.remove(prefix);
+        number = (number + (text.toInt() & 0xFF)) & 0xFF;
+    }
+    if (!code)
+        return std::nullopt;
+    return QPair<int, int>(*code, number);
+}
+
+} // namespace PortIdentity
