@@ -99,7 +99,10 @@ private:
     void drawRoute(QPushButton *source, QPushButton *destination, int sourceKind, int sourceNumber,
                    int destinationKind, int destinationNumber);
     MyLine *createRouteLine(QPointF start, QPointF end, QPair<int, int> key, QPair<int, int> value);
+    static QPointF sourceAnchor(const QWidget *button);
+    static QPointF destinationAnchor(const QWidget *button);
     void takeRouteLineOut(MyLine *line);
+    void releaseRouteLine(MyLine *line);
     void removeAllRouteLines();
     void clearPortButtons();
     void anchorSource(QPushButton *button);
