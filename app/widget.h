@@ -17,6 +17,7 @@ class MyLine;
 class PortFilteringSituation;
 class QHBoxLayout;
 class QImage;
+class QJsonObject;
 class QLabel;
 class QMouseEvent;
 class QPushButton;
@@ -82,11 +83,16 @@ private:
     friend class WidgetTestAccess;
 
     // Application shell (app/).
+    void fillQueryFrames();
+    void initUi();
     void connectSignals();
 
     // Device link (link/).
     void connectOrDisconnect(bool isOpen);
     void onSerialError(int error);
+    void openDevice();
+    void closeDevice();
+    void clearRoutingPicture();
 
     // Routing (routing/).
     void fillPortCombo(const QString &kindName, int count);
@@ -109,11 +115,22 @@ private:
     void addRoute(QPushButton *button);
     void sendCommand(const QByteArray &frame);
     void waitMs(int ms);
+    void showNotice(const QString &text);
+    void removePortMapLayout();
 
     // Port filters (filters/).
     bool checkConnected();
     void connectFilterCheckBoxes();
     void connectGroupToggles();
+    int &filterGroupCounter(int group);
+    void countFilterMember(int group, bool ok);
+    void selectFilterGroup(int group, bool all);
+    QByteArray takeFilterCommand();
+
+    // Configuration files (config/).
+    bool onRoutingPage() const;
+    void importRoutes(const QJsonObject &root);
+    void importFilters(const QJsonObject &root);
 
     QString currentDeviceName;
     QPointF startPoint;

@@ -1,34 +1,289 @@
 #include "app/widget.h"
 
+#include "filters/portfilteringsituation.h"
+#include "link/sysexframe.h"
+#include "routing/mainscense.h"
 #include "routing/myline.h"
+#include "routing/portidentity.h"
+#include "ui_widget.h"
 
-// Placeholder bodies, replaced as this subsystem is built.
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDebug>
+#include <QElapsedTimer>
+#include <QGraphicsView>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSerialPort>
+#include <QVBoxLayout>
+#include <array>
+
+namespace {
+
+using PortIdentity::End;
+using SysexFrame::byteAt;
+
+// Payload offsets of the replies (whole-frame indexes).
+constexpr int ByteCounts = 6;
+constexpr int ByteRouteSource = 6;
+constexpr int ByteRouteDestination = 8;
+constexpr int ByteRouteState = 10;
+constexpr int ByteFilterPort = 6;
+constexpr int ByteFilterValues = 8;
+constexpr int ByteResult = 6;
+constexpr int ByteReason = 7;
+
+constexpr int RouteStateNone = 0x00;
+constexpr int RouteStateCleared = 0x7F;
+
+// The router's refusal reasons 1..3 for route and filter commands.
+const std::array<const char *, 3> routeRefusals = {
+    QT_TRANSLATE_NOOP("Widget", "Illegal routing (i.e. unable to connect in this way)"),
+    QT_TRANSLATE_NOOP("Widget", "Port serial number error"),
+    QT_TRANSLATE_NOOP("Widget", "Exceeding the number of routes (some connecting nodes have a "
+                                "specified number of routes)")};
+const std::array<const char *, 3> filterRefusals = {
+    QT_TRANSLATE_NOOP("Widget", "Configuration failed:Wrong port serial number"),
+    QT_TRANSLATE_NOOP("Widget", "Configuration failed:Category error"),
+    QT_TRANSLATE_NOOP("Widget", "Configuration failed:Category serial number error")};
+
+// The text for a reason code, empty for a code the router does not define.
+QString reasonText(const std::array<const char *, 3> &texts, int reason) {
+    if (reason < 1 || reason > int(texts.size()))
+        return QString();
+    return QCoreApplication::translate("Widget", texts[std::size_t(reason - 1)]);
+}
+
+PortIdentity::RouteEnd routeEndAt(const QByteArray &data, int index) {
+    return {byteAt(data, index), byteAt(data, index + 1)};
+}
+
+// The button of a route end, or null when the current port map does not hold that port.
+QPushButton *portButton(const QList<QPushButton *> &buttons, End end, PortIdentity::RouteEnd port,
+                        const PortIdentity::PortCounts &counts) {
+    const int index = PortIdentity::buttonIndex(end, port, counts);
+    if (index < 0 || index >= buttons.size())
+        return nullptr;
+    return buttons.at(index);
+}
+
+void addPortButton(QList<QPushButton *> &buttons, QVBoxLayout *column, const QString &text,
+                   const QString &style, const QFont &font) {
+    auto *button = new QPushButton(text);
+    button->setFixedSize(120, 35);
+    button->setStyleSheet(style);
+    button->setFont(font);
+    buttons.append(button);
+    column->addWidget(button);
+}
+
+QLabel *columnLabel(const QString &text, const QFont &font) {
+    auto *label = new QLabel(text);
+    label->setFont(font);
+    label->setMaximumSize(120, 20);
+    return label;
+}
+
+} // namespace
+
 void Widget::dealWithData(Feedbacktype fb, QByteArray data) {
-    Q_UNUSED(fb)
-    Q_UNUSED(data)
+    switch (fb) {
+    case ModeReport:
+        serialPort->write(queryFrame2);
+        break;
+    case PortCountReport:
+        rebuildPortMap(data);
+        break;
+    case RouteReport:
+        handleRouteReport(data);
+        break;
+    case FilterPortCountReport:
+        handleFilterPortCounts(data);
+        break;
+    case PortFilterReport:
+        handlePortFilterReport(data);
+        break;
+    case RouteResult:
+        handleRouteResult(data);
+        break;
+    case ConfigResult:
+        showNotice(byteAt(data, ByteResult) == 0 ? tr("Configuration successful")
+                                                 : tr("Configuration failed"));
+        break;
+    case FilterResult:
+        handleFilterResult(data);
+        break;
+    default:
+        break;
+    }
 }
+
+void Widget::showNotice(const QString &text) {
+    showMessage(tr("OK"), text, QString());
+}
+
 void Widget::fillPortCombo(const QString &kindName, int count) {
-    Q_UNUSED(kindName)
-    Q_UNUSED(count)
+    QComboBox *ports = ui->comboBox_MiDiPorts;
+    for (int i = 1; i <= count; ++i)
+        ports->insertItem(ports->count(), QIcon(), (kindName + "%1").arg(i), QVariant());
+    ports->setEnabled(false);
+    ports->setEnabled(true);
 }
+
+void Widget::removePortMapLayout() {
+    delete inputLayout;
+    inputLayout = nullptr;
+    delete outputLayout;
+    outputLayout = nullptr;
+    delete portsLayout;
+    portsLayout = nullptr;
+    delete inputLabel;
+    inputLabel = nullptr;
+    delete outputLabel;
+    outputLabel = nullptr;
+}
+
 void Widget::rebuildPortMap(const QByteArray &data) {
-    Q_UNUSED(data)
+    clearPortButtons();
+    removePortMapLayout();
+
+    // The router sends 7-bit counts; anything read as negative means no ports of that kind,
+    // so that the counts always describe the button lists.
+    midiInCount = qMax(0, byteAt(data, ByteCounts));
+    midiOutCount = qMax(0, byteAt(data, ByteCounts + 1));
+    usbHostCount = qMax(0, byteAt(data, ByteCounts + 2));
+    usbDeviceCount = qMax(0, byteAt(data, ByteCounts + 3));
+
+    inputLayout = new QVBoxLayout;
+    outputLayout = new QVBoxLayout;
+    inputLabel = columnLabel("  Input Ports", buttonFont);
+    outputLabel = columnLabel("  Output Ports", buttonFont);
+    inputLayout->addWidget(inputLabel);
+    outputLayout->addWidget(outputLabel);
+
+    const auto addButton = [this](End end, int portClass, int number, const QString &style) {
+        const bool source = end == End::Source;
+        addPortButton(source ? inputButtons : outputButtons, source ? inputLayout : outputLayout,
+                      PortIdentity::buttonText(end, portClass, number), style, buttonFont);
+    };
+    for (int i = 1; i <= midiInCount; ++i)
+        addButton(End::Source, PortIdentity::Midi, i, styleNormal);
+    for (int i = 1; i <= midiOutCount; ++i)
+        addButton(End::Destination, PortIdentity::Midi, i, styleNormal);
+    // USB ports are two-way: one button in each column.
+    for (int portClass : {PortIdentity::UsbHost, PortIdentity::UsbDevice}) {
+        const int count = portClass == PortIdentity::UsbHost ? usbHostCount : usbDeviceCount;
+        for (int i = 1; i <= count; ++i) {
+            addButton(End::Source, portClass, i, styleSelected);
+            addButton(End::Destination, portClass, i, styleSelected);
+        }
+    }
+
+    portsLayout = new QHBoxLayout;
+    inputLayout->setContentsMargins(80, 5, 200, 20);
+    outputLayout->setContentsMargins(200, 5, 80, 20);
+    for (QVBoxLayout *column : {inputLayout, outputLayout}) {
+        column->addSpacerItem(
+            new QSpacerItem(0, 0, QSizePolicy::Preferred, QSizePolicy::Expanding));
+        column->setSpacing(10);
+    }
+    portsLayout->addLayout(inputLayout);
+    portsLayout->addLayout(outputLayout);
+    QGraphicsView *view = ui->graphicsView;
+    view->setLayout(portsLayout);
+
+    for (QPushButton *button : qAsConst(inputButtons))
+        connect(button, &QPushButton::pressed, this, &Widget::connectPB11);
+    for (QPushButton *button : qAsConst(outputButtons))
+        connect(button, &QPushButton::clicked, this, &Widget::connectPB2);
+
+    serialPort->write(queryFrame3);
+    view->setFixedHeight((qMax(inputButtons.size(), outputButtons.size()) + 2) * 40);
+    scene->setSceneRect(0, 0, view->width() - view->verticalScrollBar()->width(),
+                        view->height() - view->horizontalScrollBar()->height());
+    waitMs(15);
+    serialPort->write(queryFrame4);
 }
-void Widget::handleRouteReport(const QByteArray &data) {
-    Q_UNUSED(data)
-}
-void Widget::handleFilterPortCounts(const QByteArray &data) {
-    Q_UNUSED(data)
-}
-void Widget::handlePortFilterReport(const QByteArray &data) {
-    Q_UNUSED(data)
-}
-void Widget::handleRouteResult(const QByteArray &data) {
-    Q_UNUSED(data)
-}
-void Widget::handleFilterResult(const QByteArray &data) {
-    Q_UNUSED(data)
-}
+
 void Widget::waitMs(int ms) {
-    Q_UNUSED(ms)
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+void Widget::handleRouteReport(const QByteArray &data) {
+    qDebug() << "反馈的路由情况:" << data.toHex(' ');
+    const int state = byteAt(data, ByteRouteState);
+    if (state == RouteStateNone || state == RouteStateCleared)
+        return;
+    const PortIdentity::RouteEnd source = routeEndAt(data, ByteRouteSource);
+    const PortIdentity::RouteEnd destination = routeEndAt(data, ByteRouteDestination);
+    const PortIdentity::PortCounts counts{midiInCount, midiOutCount, usbHostCount, usbDeviceCount};
+    QPushButton *from = portButton(inputButtons, End::Source, source, counts);
+    QPushButton *to = portButton(outputButtons, End::Destination, destination, counts);
+    if (!from || !to)
+        return;
+    drawRoute(from, to, source.first, source.second, destination.first, destination.second);
+}
+
+void Widget::handleFilterPortCounts(const QByteArray &data) {
+    if (ui->comboBox_MiDiPorts->count() > 0)
+        return;
+    const QStringList &kinds = PortIdentity::filterPortKinds();
+    for (int code = 0; code < kinds.size(); ++code)
+        fillPortCombo(kinds.at(code), byteAt(data, ByteCounts + code));
+    serialPort->write(queryFrame5);
+}
+
+void Widget::handlePortFilterReport(const QByteArray &data) {
+    auto *record = new PortFilteringSituation(PortIdentity::filterPortName(
+        byteAt(data, ByteFilterPort), byteAt(data, ByteFilterPort + 1)));
+    FilterBytes values{};
+    for (int k = 0; k < FilterByteCount; ++k)
+        values[std::size_t(k)] = byteAt(data, ByteFilterValues + k);
+    record->setFilterBytes(values);
+    portFilters.append(record);
+    if (portFilters.size() >= ui->comboBox_MiDiPorts->count())
+        MiDiPortsCurrTextChange(portFilters.first()->getPortName());
+}
+
+void Widget::handleRouteResult(const QByteArray &data) {
+    const int result = byteAt(data, ByteResult);
+    const int reason = byteAt(data, ByteReason);
+    const int finished = lastCommand;
+    lastCommand = 0;
+    if (result == 0 && reason == 0) {
+        if (finished == 1 && lineToDelete) {
+            MyLine *line = lineToDelete;
+            takeRouteLineOut(line);
+            releaseRouteLine(line);
+        } else if (finished == 2) {
+            removeAllRouteLines();
+        }
+        return;
+    }
+    if (result == 0 || reason == 0)
+        return;
+    // A refusal takes back the route added last, whose line was drawn before the verdict.
+    if (MyLine *line = lastRouteLine) {
+        takeRouteLineOut(line);
+        releaseRouteLine(line);
+    }
+    const QString text = reasonText(routeRefusals, reason);
+    if (!text.isEmpty())
+        showNotice(text);
+}
+
+void Widget::handleFilterResult(const QByteArray &data) {
+    const int result = byteAt(data, ByteResult);
+    QString text;
+    if (result == 0)
+        text = tr("Configuration successful");
+    else if (result == 1)
+        text = reasonText(filterRefusals, byteAt(data, ByteReason));
+    if (!text.isEmpty())
+        showNotice(text);
 }
