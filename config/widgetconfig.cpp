@@ -1,5 +1,91 @@
 #include "app/widget.h"
 
-// Placeholder bodies, replaced as this subsystem is built.
-void Widget::on_pushButton_3_clicked() {}
-void Widget::on_pushButton_4_clicked() {}
+#include "config/configform.h"
+#include "link/sysexframe.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QJsonObject>
+#include <QPushButton>
+#include <QSerialPort>
+#include <QTabWidget>
+
+bool Widget::onRoutingPage() const {
+    const auto *tabs = findChild<QTabWidget *>(QStringLiteral("tabWidget"));
+    return !tabs || tabs->currentIndex() == 0;
+}
+
+// "Save File": the routes on the routing page, the shown filter on the filter page.
+void Widget::on_pushButton_3_clicked() {
+    const QString path =
+        QFileDialog::getSaveFileName(this, tr("open file"), "/", tr("Config File(*.ini)"));
+    if (path.isEmpty())
+        return;
+    const QJsonObject root = onRoutingPage() ? ConfigForm::routeForm(routeMap)
+                                             : ConfigForm::filterForm([this](const QString &name) {
+                                                   const auto *box = findChild<QCheckBox *>(name);
+                                                   return box && box->isChecked();
+                                               });
+    const bool saved = ConfigForm::save(path, root);
+    showMessage(tr("OK"), saved ? tr("File saved successfully!") : tr("File saved failed!"),
+                QString());
+}
+
+// "Open File": writes a saved file into the router, read the way the shown page expects.
+// Nothing is sent unless the whole file has been read as a JSON object.
+void Widget::on_pushButton_4_clicked() {
+    if (!checkConnected())
+        return;
+    const QString path = QFileDialog::getOpenFileName(this, tr("Please select ini file！"),
+                                                      tr("C:"), tr("config(*.ini)"));
+    if (path.isEmpty() || !QFile::exists(path))
+        return;
+    const std::optional<QJsonObject> root = ConfigForm::load(path);
+    if (!root) {
+        showMessage(tr("OK"), tr("File imported failed, json format error!"), QString());
+        return;
+    }
+    if (onRoutingPage())
+        importRoutes(*root);
+    else
+        importFilters(*root);
+}
+
+// Replaces the router's routes by the file's: clear all, then one add-route command per
+// route, paced 15 ms apart so the router keeps up; its verdicts are handled in the pauses.
+void Widget::importRoutes(const QJsonObject &root) {
+    commandBuffer =
+        SysexFrame::build(SysexFrame::ClassSet, SysexFrame::CodeRoute, {0, 0, 0, 0, 0x7F});
+    serialPort->write(commandBuffer);
+    removeAllRouteLines();
+
+    importRouteMap.clear();
+    const PortIdentity::PortCounts counts{midiInCount, midiOutCount, usbHostCount, usbDeviceCount};
+    for (const ConfigForm::ButtonRoute &route : ConfigForm::buttonRoutes(root, counts))
+        importRouteMap.insert(inputButtons.at(route.source), outputButtons.at(route.destination));
+
+    for (auto it = importRouteMap.cbegin(); it != importRouteMap.cend(); ++it) {
+        // A disconnect during a pause deletes the port buttons; their pairs are dropped.
+        if (!inputButtons.contains(it.key()) || !outputButtons.contains(it.value()))
+            continue;
+        anchorSource(it.key());
+        addRoute(it.value());
+        waitMs(15);
+    }
+    showMessage(tr("OK"), tr("File imported successfully!"), QString());
+}
+
+// Loads the file into the filter panel through the boxes' own clicks, so the group boxes
+// and counters follow, then sends the panel with "Set".
+void Widget::importFilters(const QJsonObject &root) {
+    on_channel_pb_none_clicked();
+    on_Messages_pb_none_clicked();
+    on_ControlChange_pb_none_clicked();
+    on_System_common_pb_none_clicked();
+    on_SystemRealtime_pb_none_clicked();
+    for (const QString &name : ConfigForm::checkedBoxes(root))
+        if (auto *box = findChild<QCheckBox *>(name))
+            box->click();
+    on_pushButton_2_clicked();
+}

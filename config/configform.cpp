@@ -1,0 +1,121 @@
+#include "config/configform.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QSaveFile>
+
+namespace ConfigForm {
+
+namespace {
+
+using PortIdentity::End;
+
+QList<FilterKey> makeFilterKeys() {
+    QList<FilterKey> keys;
+    for (int cc = 0; cc < 128; ++cc) {
+        const QString name = QStringLiteral("c%1").arg(cc);
+        keys.append({name, name});
+    }
+    for (int channel = 1; channel <= 16; ++channel) {
+        const QString name = QStringLiteral("checkBox_%1").arg(channel);
+        keys.append({name, name});
+    }
+    keys += QList<FilterKey>{
+        {"noteon", "checkBox_NoteOn"},
+        {"noteoff", "checkBox_NoteOff"},
+        {"keyaftertouch", "checkBox_KeyAftertouch"},
+        {"programchange", "checkBox_ProgramChange"},
+        {"channelpressure", "checkBox_ChannelPressure"},
+        {"pitchbend", "checkBox_PitchBend"},
+        {"systemexclusive", "checkBox_SystemExclusive"},
+        {"miditimecode", "checkBox_MIDI_Time_Code"},
+        {"songpospointer", "checkBox_SongPosPointer"},
+        {"songselect", "checkBox_song_select"},
+        {"tunerequest", "checkBox_Tune_Request"},
+        {"timingclock", "checkBox_Timing_Clock"},
+        {"tick", "checkBox_Tick"},
+        {"start", "checkBox_Start"},
+        {"continue", "checkBox_Continue"},
+        {"stop", "checkBox_Stop"},
+        {"activesensing", "checkBox_Active_Sensing"},
+        {"systemrest", "checkBox_System_Reset"},
+    };
+    return keys;
+}
+
+// Index of the named port in the button list of its end; -1 for no port of this router.
+int buttonFor(End end, const QString &name, const PortIdentity::PortCounts &counts) {
+    const std::optional<PortIdentity::RouteEnd> port = PortIdentity::parseButtonText(end, name);
+    return port ? PortIdentity::buttonIndex(end, *port, counts) : -1;
+}
+
+} // namespace
+
+const QList<FilterKey> &filterKeys() {
+    static const QList<FilterKey> keys = makeFilterKeys();
+    return keys;
+}
+
+QJsonObject routeForm(const RouteMap &routes) {
+    QJsonObject root;
+    for (const QPair<int, int> &source : routes.uniqueKeys()) {
+        QJsonArray destinations;
+        for (const QPair<int, int> &destination : routes.values(source))
+            destinations.append(
+                PortIdentity::buttonText(End::Destination, destination.first, destination.second));
+        root.insert(PortIdentity::buttonText(End::Source, source.first, source.second),
+                    destinations);
+    }
+    return root;
+}
+
+QJsonObject filterForm(const std::function<bool(const QString &checkBox)> &isChecked) {
+    QJsonObject root;
+    for (const FilterKey &k : filterKeys())
+        root.insert(k.key, isChecked(k.checkBox));
+    return root;
+}
+
+QStringList checkedBoxes(const QJsonObject &root) {
+    QStringList boxes;
+    for (const FilterKey &k : filterKeys())
+        if (root.value(k.key).toBool())
+            boxes << k.checkBox;
+    return boxes;
+}
+
+QList<ButtonRoute> buttonRoutes(const QJsonObject &root, const PortIdentity::PortCounts &counts) {
+    QList<ButtonRoute> routes;
+    for (const QString &key : root.keys()) {
+        const int source = buttonFor(End::Source, key, counts);
+        if (source < 0)
+            continue;
+        for (const QJsonValue &element : root.value(key).toArray()) {
+            const int destination = buttonFor(End::Destination, element.toString(), counts);
+            if (destination >= 0)
+                routes.append({source, destination});
+        }
+    }
+    return routes;
+}
+
+bool save(const QString &path, const QJsonObject &root) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(QJsonDocument(root).toJson());
+    return file.commit();
+}
+
+std::optional<QJsonObject> load(const QString &path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QJsonDocument document = QJsonDocument::fromJson(file.readAll());
+    if (!document.isObject())
+        return std::nullopt;
+    return document.object();
+}
+
+} // namespace ConfigForm

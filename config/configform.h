@@ -1,0 +1,63 @@
+#pragma once
+
+#include "routing/portidentity.h"
+
+#include <QJsonObject>
+#include <QList>
+#include <QMultiMap>
+#include <QPair>
+#include <QString>
+#include <functional>
+#include <optional>
+
+// The configuration file: one JSON object that holds either the routes (source port name ->
+// array of destination port names) or one port's filter panel (162 booleans). The file does
+// not say which; its keys do, and a reader takes it the way the page it is opened on expects.
+namespace ConfigForm {
+
+using RouteMap = QMultiMap<QPair<int, int>, QPair<int, int>>;
+
+// One filter check box and the key it is stored under.
+struct FilterKey {
+    QString key;
+    QString checkBox;
+};
+
+// The 162 filter keys in the order they are written and read: "c0" … "c127",
+// "checkBox_1" … "checkBox_16", the channel messages, System Common, System Realtime.
+const QList<FilterKey> &filterKeys();
+
+// Route form: one member per source, its destinations as routes.values(source) lists them
+// (the route recorded last first).
+QJsonObject routeForm(const RouteMap &routes);
+
+// Filter form: every filter key, true where isChecked(check box name) says so.
+QJsonObject filterForm(const std::function<bool(const QString &checkBox)> &isChecked);
+
+// The check boxes whose keys are true in root, in key order. Missing keys and values that
+// are not true booleans leave their box out.
+QStringList checkedBoxes(const QJsonObject &root);
+
+// A route of a route-form file as indices into the window's input and output button lists.
+struct ButtonRoute {
+    int source = -1;
+    int destination = -1;
+
+    bool operator==(const ButtonRoute &other) const {
+        return source == other.source && destination == other.destination;
+    }
+};
+
+// The routes of root that name ports of a router with these counts: keys in root.keys()
+// order, each key's destinations in array order. Keys and elements that name no port kind,
+// or a number outside the router's ports, are skipped; so are values of the wrong type.
+QList<ButtonRoute> buttonRoutes(const QJsonObject &root, const PortIdentity::PortCounts &counts);
+
+// Writes root, indented, through a temporary file that replaces path only once it is
+// complete: a failed save leaves an existing file as it was.
+bool save(const QString &path, const QJsonObject &root);
+
+// Reads path as a JSON object; nothing when it cannot be read or is no object.
+std::optional<QJsonObject> load(const QString &path);
+
+} // namespace ConfigForm
