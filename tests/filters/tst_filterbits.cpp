@@ -1,4 +1,5 @@
 #include "filters/filterbits.h"
+#include "tests/filters/filterbyteshex.h"
 
 #include <QSet>
 #include <QTest>
@@ -18,14 +19,6 @@ QSet<QString> clickedBoxes(const QVector<LoadStep> &steps) {
 
 FilterBytes packSet(const QSet<QString> &checked) {
     return pack([&](const QString &name) { return checked.contains(name); });
-}
-
-FilterBytes bytesFromHex(const char *hex) {
-    const QByteArray raw = QByteArray::fromHex(hex);
-    FilterBytes bytes{};
-    for (int i = 0; i < FilterByteCount; ++i)
-        bytes[i] = quint8(raw.at(i));
-    return bytes;
 }
 
 QStringList numbered(const QString &pattern, int from, int downTo) {
@@ -135,9 +128,9 @@ void TestFilterBits::eachBoxAloneIsOneBit() {
 void TestFilterBits::allClearAndAllChecked() {
     QCOMPARE(packSet({}), FilterBytes{});
     QCOMPARE(pack([](const QString &) { return true; }),
-             bytesFromHex("037F7F7F03"
-                          "7F7F7F7F7F7F7F7F7F7F7F7F7F7F7F7F7F7F"
-                          "0F7F"));
+             filterBytesFromHex("037F7F7F03"
+                                "7F7F7F7F7F7F7F7F7F7F7F7F7F7F7F7F7F7F"
+                                "0F7F"));
 }
 
 void TestFilterBits::loadVisitsBoxesInPanelOrder() {
