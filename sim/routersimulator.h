@@ -3,11 +3,13 @@
 #include "filters/filterbytes.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QList>
 #include <QMap>
 #include <QObject>
 #include <QPair>
 #include <QString>
+#include <optional>
 #include <random>
 
 class QSocketNotifier;
@@ -34,10 +36,13 @@ public:
         QByteArray bytes;
     };
 
+    // A fresh simulator runs in HUB mode with 2 MIDI IN, 2 MIDI OUT, 1 USB HOST and
+    // 1 USB Device port, no routes, all filters zero and 8 routes allowed per source.
     explicit RouterSimulator(QObject *parent = nullptr);
     ~RouterSimulator() override;
 
     // Opens the pseudo-terminal (raw mode). False, with errorString(), when it cannot.
+    // Starting again after hangUp() opens a new pseudo-terminal with a new slavePath().
     bool start();
     QString slavePath() const;
     QString errorString() const;
@@ -52,6 +57,7 @@ public:
     void setRoutes(const QList<Route> &routes);
     QList<Route> routes() const; // in the order they were added
     void setRouteLimitPerSource(int limit);
+    int routeLimitPerSource() const;
     void setFilter(const FilterPort &port, const FilterBytes &bytes);
     FilterBytes filter(const FilterPort &port) const; // all zero until set
 
@@ -61,9 +67,11 @@ public:
     void clearReceived();
 
     // Fault knobs.
-    void setRandomChunks(bool on, quint32 seed = 1); // replies leave in chunks of random size
-    void setNoise(bool on);                          // noise bytes (never F0) between frames
-    void setPacing(int baud = 115200);               // 0: as fast as possible; else 10 bits a byte
+    // Replies leave in chunks of 1..maxChunk bytes, sizes drawn from a generator seeded with
+    // seed (the same seed gives the same sizes); the noise bytes come from the same generator.
+    void setRandomChunks(bool on, quint32 seed = 1, int maxChunk = 8);
+    void setNoise(bool on);                  // 1-3 noise bytes (never F0) before every reply frame
+    void setPacing(int baud = 115200);       // 0: as fast as possible; else 10 bits a byte
     void refuseNext(int result, int reason); // next set command gets this verdict, unapplied
     void setSilent(bool on);                 // read and record, but answer nothing
     void hangUp();                           // closes the master side
@@ -75,4 +83,62 @@ signals:
     void frameReceived(const QByteArray &frame);
 
 private:
+    struct Verdict {
+        int result = 0;
+        int reason = 0;
+    };
+    // Judges a set command and, when apply is true and it is accepted, carries it out.
+    // Nothing for a frame that is no command of its kind (it gets no answer).
+    using SetCommand = std::optional<Verdict> (RouterSimulator::*)(const QByteArray &frame,
+                                                                   bool apply);
+
+    void closeLine();
+    void readLine();
+    void handleFrame(const QByteArray &frame);
+    void answerQuery(int item);
+    void answerSetCommand(int code, SetCommand command, const QByteArray &frame);
+    std::optional<Verdict> routeCommand(const QByteArray &frame, bool apply);
+    std::optional<Verdict> configCommand(const QByteArray &frame, bool apply);
+    std::optional<Verdict> filterCommand(const QByteArray &frame, bool apply);
+    Verdict judgeRouteAdd(const Route &route) const;
+    int portCount(int portClass, bool source) const;
+    QList<FilterPort> filterPorts() const;
+
+    void sendFrame(const QByteArray &frame);
+    void queueOutput(const QByteArray &bytes);
+    void pumpOutput();
+    qint64 pacedAllowance() const;
+    int msUntilNextPacedByte() const;
+    QByteArray noiseBytes();
+
+    // Line.
+    int masterFd = -1;
+    int slaveFd = -1; // kept open so that the master never sees the tool's close as a hang-up
+    QString slaveName;
+    QString lastError;
+    QSocketNotifier *readNotifier = nullptr;
+    QSocketNotifier *writeNotifier = nullptr;
+    QTimer *outputTimer = nullptr;
+    QElapsedTimer clock;
+    QByteArray rxBuffer;
+    QByteArray txQueue;
+
+    // Router state.
+    int modeCode = 1;
+    PortCounts counts{2, 2, 1, 1};
+    QList<Route> routeTable;
+    int routeLimit = 8;
+    QMap<FilterPort, FilterBytes> filters;
+    QList<ReceivedFrame> received;
+
+    // Fault knobs.
+    bool randomChunks = false;
+    int maxChunk = 8;
+    bool noise = false;
+    std::mt19937 random{1};
+    int pacingBaud = 0;
+    qint64 paceStartNs = 0; // when the line last became busy
+    qint64 pacedSent = 0;   // bytes written since then
+    std::optional<Verdict> pendingRefusal;
+    bool silent = false;
 };
