@@ -39,7 +39,7 @@ Qt::CheckState summaryState(int count, int groupSize) {
 } // namespace
 
 bool Widget::checkConnected() {
-    if (serialPort && serialPort->isOpen())
+    if (serialPort->isOpen())
         return true;
     showMessage(tr("OK"), "Please connect the device and try again", QString());
     return false;
@@ -59,10 +59,8 @@ void Widget::on_pushButton_2_clicked() {
 // Packs the panel into a set-filter command and stores the packed bytes in the records it
 // addresses. Empty when the chooser names no port (no port list has arrived yet).
 QByteArray Widget::takeFilterCommand() {
-    const FilterBytes bytes = FilterBits::pack([this](const QString &name) {
-        const QCheckBox *box = checkBox(this, name);
-        return box && box->isChecked();
-    });
+    const FilterBytes bytes =
+        FilterBits::pack([this](const QString &name) { return checkBox(this, name)->isChecked(); });
     if (ui->checkBox_Applies_To_All->isChecked()) {
         for (PortFilteringSituation *record : qAsConst(portFilters))
             record->setFilterBytes(bytes);
@@ -126,8 +124,7 @@ void Widget::countFilterMember(int group, bool ok) {
     int &counter = filterGroupCounter(group);
     counter += 2 * ok - 1;
     const FilterBits::FilterGroup &info = FilterBits::groups().at(group);
-    if (QCheckBox *box = checkBox(this, info.boxName))
-        box->setCheckState(summaryState(counter, info.members.size()));
+    checkBox(this, info.boxName)->setCheckState(summaryState(counter, info.members.size()));
 }
 
 // Checks or clears a whole group through the check states, which emit no clicked signal, so
@@ -136,11 +133,10 @@ void Widget::selectFilterGroup(int group, bool all) {
     const FilterBits::FilterGroup &info = FilterBits::groups().at(group);
     const Qt::CheckState state = all ? Qt::Checked : Qt::Unchecked;
     QCheckBox *groupBox = checkBox(this, info.boxName);
-    if (groupBox && groupBox->checkState() != state)
+    if (groupBox->checkState() != state)
         groupBox->setCheckState(state);
     for (const QString &name : info.members)
-        if (QCheckBox *member = checkBox(this, name))
-            member->setCheckState(state);
+        checkBox(this, name)->setCheckState(state);
     filterGroupCounter(group) = all ? info.members.size() : 0;
 }
 
@@ -185,8 +181,6 @@ void Widget::MiDiPortsCurrTextChange(QString name) {
             continue;
         for (const FilterBits::LoadStep &step : FilterBits::loadSteps(record->getFilterBytes())) {
             QCheckBox *box = checkBox(this, step.boxName);
-            if (!box)
-                continue;
             if (step.click)
                 box->click();
             else
