@@ -1,0 +1,50 @@
+#include "app/widget.h"
+#include "demo/demoinventory.h"
+#include "demo/demopreset.h"
+#include "demo/screenshotrun.h"
+#include "sim/routersimulator.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QTextStream>
+#include <memory>
+
+// The tool's window talking to a simulated router through a pseudo-terminal.
+// --screenshot DIR connects by itself, saves both pages as PNG files into DIR and exits.
+int main(int argc, char *argv[]) {
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
+    QApplication app(argc, argv);
+    qRegisterMetaType<Feedbacktype>("Feedbacktype");
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription("Pellvane against a simulated router");
+    parser.addHelpOption();
+    const QCommandLineOption screenshot(
+        "screenshot", "Connect, save routing.png and filters.png into <dir>, then exit.", "dir");
+    parser.addOption(screenshot);
+    parser.process(app);
+
+    RouterSimulator sim;
+    if (!sim.start()) {
+        QTextStream(stderr) << "pellvane-demo: router simulator did not start: "
+                            << sim.errorString() << Qt::endl;
+        return 1;
+    }
+    applyDemoPreset(sim);
+
+    DemoInventory inventory(deviceInventory(), sim.slavePath());
+    setDeviceInventory(&inventory);
+    int exitCode = 0;
+    {
+        Widget window;
+        window.show();
+        std::unique_ptr<ScreenshotRun> run;
+        if (parser.isSet(screenshot)) {
+            run = std::make_unique<ScreenshotRun>(window, sim, parser.value(screenshot));
+            run->start();
+        }
+        exitCode = app.exec();
+    }
+    setDeviceInventory(nullptr);
+    return exitCode;
+}
