@@ -104,8 +104,10 @@ bool save(const QString &path, const QJsonObject &root) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    file.write(QJsonDocument(root).toJson());
-    return file.commit();
+    const QByteArray bytes = QJsonDocument(root).toJson();
+    // commit() does not notice a failure of its own final flush, so flush first; an
+    // uncommitted file is discarded and the old one stays.
+    return file.write(bytes) == bytes.size() && file.flush() && file.commit();
 }
 
 std::optional<QJsonObject> load(const QString &path) {

@@ -2,18 +2,16 @@
 
 #include "config/configform.h"
 #include "link/sysexframe.h"
+#include "ui_widget.h"
 
 #include <QCheckBox>
 #include <QFile>
 #include <QFileDialog>
 #include <QJsonObject>
 #include <QPushButton>
-#include <QSerialPort>
-#include <QTabWidget>
 
 bool Widget::onRoutingPage() const {
-    const auto *tabs = findChild<QTabWidget *>(QStringLiteral("tabWidget"));
-    return !tabs || tabs->currentIndex() == 0;
+    return ui->tabWidget->currentIndex() == 0;
 }
 
 // "Save File": the routes on the routing page, the shown filter on the filter page.
@@ -27,9 +25,8 @@ void Widget::on_pushButton_3_clicked() {
                                                    const auto *box = findChild<QCheckBox *>(name);
                                                    return box && box->isChecked();
                                                });
-    const bool saved = ConfigForm::save(path, root);
-    showMessage(tr("OK"), saved ? tr("File saved successfully!") : tr("File saved failed!"),
-                QString());
+    showNotice(ConfigForm::save(path, root) ? tr("File saved successfully!")
+                                            : tr("File saved failed!"));
 }
 
 // "Open File": writes a saved file into the router, read the way the shown page expects.
@@ -43,7 +40,7 @@ void Widget::on_pushButton_4_clicked() {
         return;
     const std::optional<QJsonObject> root = ConfigForm::load(path);
     if (!root) {
-        showMessage(tr("OK"), tr("File imported failed, json format error!"), QString());
+        showNotice(tr("File imported failed, json format error!"));
         return;
     }
     if (onRoutingPage())
@@ -55,15 +52,17 @@ void Widget::on_pushButton_4_clicked() {
 // Replaces the router's routes by the file's: clear all, then one add-route command per
 // route, paced 15 ms apart so the router keeps up; its verdicts are handled in the pauses.
 void Widget::importRoutes(const QJsonObject &root) {
-    commandBuffer =
-        SysexFrame::build(SysexFrame::ClassSet, SysexFrame::CodeRoute, {0, 0, 0, 0, 0x7F});
-    serialPort->write(commandBuffer);
+    sendCommand(SysexFrame::build(SysexFrame::ClassSet, SysexFrame::CodeRoute, {0, 0, 0, 0, 0x7F}));
     removeAllRouteLines();
 
     importRouteMap.clear();
     const PortIdentity::PortCounts counts{midiInCount, midiOutCount, usbHostCount, usbDeviceCount};
-    for (const ConfigForm::ButtonRoute &route : ConfigForm::buttonRoutes(root, counts))
-        importRouteMap.insert(inputButtons.at(route.source), outputButtons.at(route.destination));
+    for (const ConfigForm::ButtonRoute &route : ConfigForm::buttonRoutes(root, counts)) {
+        QPushButton *source = inputButtons.value(route.source);
+        QPushButton *destination = outputButtons.value(route.destination);
+        if (source && destination)
+            importRouteMap.insert(source, destination);
+    }
 
     for (auto it = importRouteMap.cbegin(); it != importRouteMap.cend(); ++it) {
         // A disconnect during a pause deletes the port buttons; their pairs are dropped.
@@ -73,7 +72,7 @@ void Widget::importRoutes(const QJsonObject &root) {
         addRoute(it.value());
         waitMs(15);
     }
-    showMessage(tr("OK"), tr("File imported successfully!"), QString());
+    showNotice(tr("File imported successfully!"));
 }
 
 // Loads the file into the filter panel through the boxes' own clicks, so the group boxes
