@@ -20,11 +20,11 @@ void Widget::on_pushButton_3_clicked() {
         QFileDialog::getSaveFileName(this, tr("open file"), "/", tr("Config File(*.ini)"));
     if (path.isEmpty())
         return;
-    const QJsonObject root = onRoutingPage() ? ConfigForm::routeForm(routeMap)
-                                             : ConfigForm::filterForm([this](const QString &name) {
-                                                   const auto *box = findChild<QCheckBox *>(name);
-                                                   return box && box->isChecked();
-                                               });
+    const auto isChecked = [this](const QString &box) {
+        return findChild<QCheckBox *>(box)->isChecked();
+    };
+    const QJsonObject root =
+        onRoutingPage() ? ConfigForm::routeForm(routeMap) : ConfigForm::filterForm(isChecked);
     showNotice(ConfigForm::save(path, root) ? tr("File saved successfully!")
                                             : tr("File saved failed!"));
 }
@@ -84,7 +84,6 @@ void Widget::importFilters(const QJsonObject &root) {
     on_System_common_pb_none_clicked();
     on_SystemRealtime_pb_none_clicked();
     for (const QString &name : ConfigForm::checkedBoxes(root))
-        if (auto *box = findChild<QCheckBox *>(name))
-            box->click();
+        findChild<QCheckBox *>(name)->click();
     on_pushButton_2_clicked();
 }
