@@ -1,12 +1,22 @@
 #include "link/deviceinventory.h"
 
-// Placeholder until the platform inventories exist.
+#ifdef Q_OS_WIN
+#include "link/setupapiinventory.h"
+using NativeInventory = SetupApiInventory;
+#else
+#include "link/sysfsinventory.h"
+using NativeInventory = SysfsInventory;
+#endif
+
 namespace {
 DeviceInventory *replacement = nullptr;
 }
 
 DeviceInventory *deviceInventory() {
-    return replacement;
+    if (replacement)
+        return replacement;
+    static NativeInventory native;
+    return &native;
 }
 
 void setDeviceInventory(DeviceInventory *inventory) {

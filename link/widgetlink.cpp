@@ -1,18 +1,145 @@
 #include "app/widget.h"
 
+#include "filters/portfilteringsituation.h"
+#include "link/deviceinventory.h"
 #include "link/fifobuffer.h"
+#include "ui_widget.h"
 
-// Placeholder bodies, replaced as this subsystem is built.
-void Widget::initPort() {}
-void Widget::on_pushButton_clicked() {}
-void Widget::analysisData() {}
+#include <QLabel>
+#include <QSerialPort>
+#include <QSignalBlocker>
+
+namespace {
+const QString brandPrefix = QStringLiteral("Kelvanto");
+const QString usbEnumerator = QStringLiteral("USB");
+constexpr qint32 baudRate = 115200;
+constexpr int filterPageIndex = 1;
+} // namespace
+
+void Widget::initPort() {
+    DeviceInventory *inventory = deviceInventory();
+    const QMap<QPair<int, int>, QString> devices =
+        inventory->enumerateBrandDevices(usbEnumerator, brandPrefix);
+
+    QStringList goneNames;
+    for (int i = 0; i < ui->ComboBox_Devices->count(); ++i)
+        goneNames << ui->ComboBox_Devices->itemText(i);
+
+    QStringList seenNames;
+    const QList<SerialPortEntry> ports = inventory->availablePorts();
+    for (const SerialPortEntry &port : ports) {
+        const auto device = devices.constFind({port.productId, port.vendorId});
+        if (device == devices.constEnd())
+            continue;
+        // An entry keeps the port it was added with for as long as its device stays.
+        if (!goneNames.contains(device.value()) && !seenNames.contains(device.value()))
+            ui->ComboBox_Devices->addItem(device.value(), port.portName);
+        seenNames << device.value();
+    }
+
+    for (const QString &name : qAsConst(seenNames))
+        goneNames.removeAll(name);
+    for (const QString &name : qAsConst(goneNames)) {
+        if (name == currentDeviceName)
+            connectOrDisconnect(true);
+        ui->ComboBox_Devices->removeItem(
+            ui->ComboBox_Devices->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive));
+    }
+}
+
+void Widget::on_pushButton_clicked() {
+    connectOrDisconnect(serialPort->isOpen());
+}
+
+void Widget::analysisData() {
+    fifoBuffer->pushBytes(serialPort->readAll());
+}
+
 void Widget::connectOrDisconnect(bool isOpen) {
-    Q_UNUSED(isOpen)
+    if (isOpen)
+        closeDevice();
+    else
+        openDevice();
 }
+
+void Widget::openDevice() {
+    fifoBuffer->rxBuffer.clear();
+    const QString deviceName = ui->ComboBox_Devices->currentText();
+    if (deviceName.isEmpty()) {
+        showMessage(tr("OK"), tr("Make sure there is a port connection"), QString());
+        return;
+    }
+    currentDeviceName = deviceName;
+    serialPort->setPortName(ui->ComboBox_Devices->currentData().toString());
+    connect(serialPort, &QSerialPort::errorOccurred, this, &Widget::onSerialError,
+            Qt::UniqueConnection);
+    if (!serialPort->open(QIODevice::ReadWrite)) {
+        showMessage(tr("OK"), tr("Failed to open port : %1").arg(serialPort->errorString()),
+                    QString());
+        return;
+    }
+    serialPort->setBaudRate(baudRate, QSerialPort::AllDirections);
+    serialPort->flush();
+    getMidiInOut();
+    ui->ComboBox_Devices->setEnabled(false);
+    ui->pushButton->setText(tr("Disconnect"));
+    if (ui->tabWidget->currentIndex() == filterPageIndex)
+        requeryOnTabChange = true;
+}
+
+void Widget::closeDevice() {
+    fifoBuffer->rxBuffer.clear();
+    {
+        // Closing a port whose device has gone can report errors again; they must not start
+        // a second disconnect inside this one.
+        const QSignalBlocker blocker(serialPort);
+        serialPort->close();
+    }
+    ui->ComboBox_Devices->setEnabled(true);
+    ui->pushButton->setText(tr("Connect"));
+    clearRoutingPicture();
+    channelsCount = 0;
+    messagesCount = 0;
+    controlChangeCount = 0;
+    systemCommonCount = 0;
+    systemRealtimeCount = 0;
+    qDeleteAll(portFilters);
+    portFilters.clear();
+    ui->comboBox_MiDiPorts->clear();
+    on_ControlChange_pb_none_clicked();
+    on_Messages_pb_none_clicked();
+    on_SystemRealtime_pb_none_clicked();
+    on_channel_pb_none_clicked();
+    on_System_common_pb_none_clicked();
+    currentDeviceName.clear();
+}
+
+// When the device end goes away, Linux reports end-of-file on every read as ReadError, and
+// the serial library keeps polling: without a disconnect the event loop would spin on it.
+// Windows reports ResourceError once.
 void Widget::onSerialError(int error) {
-    Q_UNUSED(error)
+    const bool deviceGone = error == QSerialPort::ResourceError || error == QSerialPort::ReadError;
+    if (deviceGone && serialPort->isOpen())
+        connectOrDisconnect(true);
 }
+
 void Widget::on_tabWidget_currentChanged(int index) {
     Q_UNUSED(index)
+    if (!requeryOnTabChange)
+        return;
+    getMidiInOut();
+    requeryOnTabChange = false;
 }
-void Widget::getMidiInOut() {}
+
+void Widget::getMidiInOut() {
+    clearRoutingPicture();
+    serialPort->write(queryFrame1);
+}
+
+void Widget::clearRoutingPicture() {
+    removeAllRouteLines();
+    clearPortButtons();
+    for (QLabel *label : {inputLabel, outputLabel})
+        if (label)
+            label->setText(QString());
+}

@@ -1,0 +1,72 @@
+#include "link/sysfsinventory.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTextCodec>
+#include <optional>
+
+namespace {
+
+const QString usbEnumerator = QStringLiteral("USB");
+constexpr int utf8Mib = 106;
+
+std::optional<QByteArray> readAttribute(const QDir &device, const QString &name) {
+    QFile file(device.filePath(name));
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QByteArray value = file.readAll();
+    if (value.endsWith('\n'))
+        value.chop(1);
+    return value;
+}
+
+// Read the way the serial library reads the same attributes, so that keys match its
+// vendorIdentifier()/productIdentifier(). A value that is no number makes the device unusable:
+// taking it as 0 would pair it with every serial port that has no USB identifiers.
+// The kernel gives the USB string descriptor as UTF-8. A leading byte-order mark is part of
+// what the device reports (fromUtf8() would drop it), so it is decoded as text too.
+QString decodeDescription(const QByteArray &utf8) {
+    QTextCodec::ConverterState state(QTextCodec::IgnoreHeader);
+    return QTextCodec::codecForMib(utf8Mib)->toUnicode(utf8.constData(), utf8.size(), &state);
+}
+
+std::optional<int> readHexAttribute(const QDir &device, const QString &name) {
+    const std::optional<QByteArray> text = readAttribute(device, name);
+    if (!text)
+        return std::nullopt;
+    bool ok = false;
+    const int value = QString::fromLatin1(text->trimmed()).toInt(&ok, 16);
+    return ok ? std::optional<int>(value) : std::nullopt;
+}
+
+} // namespace
+
+SysfsInventory::SysfsInventory(QString sysfsRoot)
+    : root(std::move(sysfsRoot)) {}
+
+QMap<QPair<int, int>, QString> SysfsInventory::enumerateBrandDevices(const QString &enumerator,
+                                                                     const QString &brandPrefix) {
+    QMap<QPair<int, int>, QString> table;
+    if (enumerator != usbEnumerator)
+        return table;
+    const QDir devicesDir(root + QStringLiteral("/bus/usb/devices"));
+    // Sorted by name, so that "first seen" means the same device at every scan.
+    const QStringList entries = devicesDir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QString &entry : entries) {
+        const QDir device(devicesDir.filePath(entry));
+        const std::optional<QByteArray> product = readAttribute(device, QStringLiteral("product"));
+        if (!product)
+            continue;
+        const QString description = decodeDescription(*product);
+        if (!description.startsWith(brandPrefix, Qt::CaseSensitive))
+            continue;
+        const std::optional<int> vendorId = readHexAttribute(device, QStringLiteral("idVendor"));
+        const std::optional<int> productId = readHexAttribute(device, QStringLiteral("idProduct"));
+        if (!vendorId || !productId)
+            continue;
+        const QPair<int, int> key(*productId, *vendorId);
+        if (!table.contains(key))
+            table.insert(key, description);
+    }
+    return table;
+}
