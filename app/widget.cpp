@@ -1,22 +1,149 @@
 #include "app/widget.h"
 
+#include "filters/portfilteringsituation.h"
+#include "link/fifobuffer.h"
+#include "link/sysexframe.h"
+#include "routing/mainscense.h"
+#include "routing/myline.h"
 #include "ui_widget.h"
+
+#include <QIcon>
+#include <QImage>
+#include <QMessageBox>
+#include <QPen>
+#include <QPixmap>
+#include <QPushButton>
+#include <QSerialPort>
+#include <QTimer>
+
+namespace {
+constexpr int PortScanIntervalMs = 10000;
+}
+
+// The pictures are compiled into a static library, which keeps them only when something
+// refers to them. (Outside the anonymous namespace: the macro declares a global function.)
+static void loadPictures() {
+    Q_INIT_RESOURCE(resources);
+}
 
 Widget::Widget(QWidget *parent)
     : QWidget(parent)
     , ui(new Ui::Widget) {
     ui->setupUi(this);
+    fillQueryFrames();
+    initUi();
+    connectFilterCheckBoxes();
+    connectSignals();
+
+    portScanTimer = new QTimer(this);
+    connect(portScanTimer, &QTimer::timeout, this, &Widget::initPort);
+    portScanTimer->start(PortScanIntervalMs);
+
+    // Fill the device list before the window is first shown.
+    initPort();
 }
 
 Widget::~Widget() {
+    if (serialPort->isOpen()) {
+        serialPort->clear(QSerialPort::AllDirections);
+        serialPort->close();
+    }
+    qDeleteAll(portFilters);
+    portFilters.clear();
+
+    delete fifoBuffer;
+    delete inputLayout;
+    delete outputLayout;
+
+    // The port buttons live on graphicsView; they go before the base class tears the view down.
+    qDeleteAll(inputButtons);
+    inputButtons.clear();
+    qDeleteAll(outputButtons);
+    outputButtons.clear();
+
+    // A line item leaves its scene when it is deleted, so a rubber band still shown is safe.
+    delete dragLine;
+    delete serialPort;
+    delete logoImage;
     delete ui;
 }
 
 int Widget::showMessage(QString okText, QString message, QString cancelText) {
-    Q_UNUSED(okText)
-    Q_UNUSED(message)
-    Q_UNUSED(cancelText)
-    return 0;
+    QMessageBox box;
+    box.setFocusPolicy(Qt::NoFocus);
+    box.addButton(QMessageBox::Ok)->setText(okText);
+    if (!cancelText.isEmpty())
+        box.addButton(QMessageBox::Cancel)->setText(cancelText);
+    box.setWindowIcon(QIcon(":/icon.png"));
+    box.setText(message);
+    box.setWindowTitle(tr("Pellvane"));
+    return box.exec();
 }
 
-void Widget::connectSignals() {}
+void Widget::fillQueryFrames() {
+    QByteArray *const frames[] = {&queryFrame1, &queryFrame2, &queryFrame3, &queryFrame4,
+                                  &queryFrame5};
+    int item = 1;
+    for (QByteArray *frame : frames)
+        *frame = SysexFrame::query(item++);
+}
+
+void Widget::initUi() {
+    for (QCheckBox *group :
+         {ui->checkBox_Channels, ui->checkBox_Messages, ui->checkBox_ControlChange,
+          ui->checkBox_SystemCommon, ui->checkBox_SystemRealtime})
+        group->setTristate(true);
+
+    // The form leaves the filter page selected; the window opens on the routing page.
+    ui->tabWidget->setCurrentIndex(0);
+    buttonFont = ui->checkBox_Channels->font();
+
+    dragLine = new MyLine;
+    dragLine->setLine(QLineF());
+    QPen pen(Qt::black);
+    pen.setWidthF(2.0);
+    dragLine->setPen(pen);
+
+    loadPictures();
+    logoImage = new QImage;
+    logoImage->load(":/ico.png");
+    ui->lable_manufacture->setPixmap(QPixmap::fromImage(*logoImage));
+    setWindowIcon(QIcon(":/icon.png"));
+    ui->tabWidget->setDocumentMode(true);
+
+    // The All/None buttons stay hidden; other code calls their slots directly.
+    for (QPushButton *button :
+         {ui->ControlChange_pb_all, ui->ControlChange_pb_none, ui->channel_pb_all,
+          ui->channel_pb_none, ui->Messages_pb_all, ui->Messages_pb_none, ui->System_common_pb_all,
+          ui->System_common_pb_none, ui->SystemRealtime_pb_all, ui->SystemRealtime_pb_none})
+        button->hide();
+
+    serialPort = new QSerialPort;
+    fifoBuffer = new FiFoBuffer;
+
+    channelsCount = messagesCount = controlChangeCount = 0;
+    systemCommonCount = systemRealtimeCount = 0;
+
+    scene = new MainScense(ui->graphicsView);
+    ui->graphicsView->setScene(scene);
+
+    inputLayout = nullptr;
+    inputLabel = nullptr;
+    midiInCount = midiOutCount = usbHostCount = usbDeviceCount = 0;
+    outputLayout = nullptr;
+    outputLabel = nullptr;
+    portsLayout = nullptr;
+    lastRouteLine = nullptr;
+    srcKind = srcNumber = dstKind = dstNumber = 0;
+}
+
+void Widget::connectSignals() {
+    connect(serialPort, &QSerialPort::readyRead, this, &Widget::analysisData);
+    connect(fifoBuffer, &FiFoBuffer::currDataFrame, this, &Widget::dealWithData);
+    // "Disconnect All" only makes sense on the routing page.
+    connect(ui->tabWidget, &QTabWidget::currentChanged, this,
+            [this](int index) { ui->pushButton_5->setVisible(index != 1); });
+    connect(ui->comboBox_MiDiPorts, &QComboBox::currentTextChanged, this,
+            &Widget::MiDiPortsCurrTextChange);
+    connectGroupToggles();
+}
