@@ -39,7 +39,9 @@ std::optional<RouteEnd> parseButtonText(End end, const QString &text) {
 
 int buttonIndex(End end, RouteEnd port, const PortCounts &counts) {
     const int midi = end == End::Source ? counts.midiIn : counts.midiOut;
-    const std::array<int, 3> sizes = {midi, counts.usbHost, counts.usbDevice};
+    // A negative count holds no ports and shifts nothing after it.
+    const std::array<int, 3> sizes = {qMax(0, midi), qMax(0, counts.usbHost),
+                                      qMax(0, counts.usbDevice)};
     const int portClass = port.first;
     const int number = port.second;
     if (portClass < Midi || portClass > UsbDevice)

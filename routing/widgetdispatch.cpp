@@ -215,7 +215,7 @@ void Widget::waitMs(int ms) {
 }
 
 void Widget::handleRouteReport(const QByteArray &data) {
-    qDebug() << "反馈的路由情况:" << data.toHex(' ');
+    qDebug() << "反馈的路由情况:" << data;
     const int state = byteAt(data, ByteRouteState);
     if (state == RouteStateNone || state == RouteStateCleared)
         return;
