@@ -80,6 +80,17 @@ int ScreenshotRun::routeLineCount() const {
     return count;
 }
 
+// The port buttons lie over the routing view: inputs are MIDI IN, USB HOST and USB Device,
+// outputs MIDI OUT, USB HOST and USB Device.
+bool ScreenshotRun::allPortButtonsShown() const {
+    const auto *view = find<QGraphicsView>("graphicsView");
+    if (!view)
+        return false;
+    const RouterSimulator::PortCounts counts = sim.portCounts();
+    const int expected = counts.midiIn + counts.midiOut + 2 * (counts.usbHost + counts.usbDevice);
+    return view->findChildren<QPushButton *>().size() == expected;
+}
+
 bool ScreenshotRun::filterPanelShowsCurrentPort() const {
     const auto *ports = find<QComboBox>("comboBox_MiDiPorts");
     if (!ports || ports->count() == 0)
@@ -98,8 +109,8 @@ bool ScreenshotRun::filterPanelShowsCurrentPort() const {
 }
 
 bool ScreenshotRun::repliesHandled() const {
-    return sim.receivedBytes().contains(SysexFrame::query(LastQuery)) &&
-           routeLineCount() >= sim.routes().size() && filterPanelShowsCurrentPort();
+    return sim.receivedBytes().contains(SysexFrame::query(LastQuery)) && allPortButtonsShown() &&
+           routeLineCount() == sim.routes().size() && filterPanelShowsCurrentPort();
 }
 
 bool ScreenshotRun::grabTo(const QString &fileName) {

@@ -30,6 +30,7 @@ private:
 
     bool deviceListed() const;
     bool repliesHandled() const;
+    bool allPortButtonsShown() const;
     bool filterPanelShowsCurrentPort() const;
     int routeLineCount() const;
     bool grabTo(const QString &fileName);
