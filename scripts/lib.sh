@@ -5,7 +5,7 @@ PELLVANE_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$PELLVANE_ROOT"
 
 # What every build needs. Fonts: the form asks for "Arial", which fontconfig maps to
-# Liberation Sans (same metrics), so text fits its boxes as designed.
+# Liberation Sans (same metrics), so the texts fit their boxes.
 PELLVANE_BUILD_PACKAGES=(cmake g++ make pkg-config qtbase5-dev qtbase5-dev-tools
     libqt5serialport5-dev fontconfig fonts-liberation)
 
