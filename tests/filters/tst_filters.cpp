@@ -1,0 +1,265 @@
+// Port filters: the mapping between the 162 member boxes and the 25 filter bytes (no window),
+// the filter page's group boxes and records, and "Set" through a real pseudo-terminal to the
+// simulated router.
+#include "filters/filterbits.h"
+#include "filters/portfilteringsituation.h"
+#include "tests/support/routerbench.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+
+using namespace FilterBits;
+
+namespace {
+
+const QString Successful = "Configuration successful";
+
+// Filter bytes written as hex, e.g. "037F7F"; bytes not given are 00.
+FilterBytes filterBytesFromHex(const QByteArray &hex) {
+    const QByteArray raw = QByteArray::fromHex(hex);
+    FilterBytes bytes{};
+    for (int i = 0; i < FilterByteCount && i < raw.size(); ++i)
+        bytes[i] = quint8(raw.at(i));
+    return bytes;
+}
+
+QSet<QString> clicked(const FilterBytes &bytes) {
+    QSet<QString> boxes;
+    for (const LoadStep &step : loadSteps(bytes))
+        if (step.click)
+            boxes.insert(step.boxName);
+    return boxes;
+}
+
+FilterBytes packSet(const QSet<QString> &checked) {
+    return pack([&](const QString &name) { return checked.contains(name); });
+}
+
+// A set-filter command: port code and number, the leading filter bytes given, the rest 00.
+QByteArray setFilterFrame(const QByteArray &portHex, const QByteArray &filterHex) {
+    return QByteArray::fromHex("F000215E0203" + portHex + filterHex.leftJustified(54, '0') + "F7");
+}
+
+QCheckBox *box(RouterBench &bench, const QString &name) {
+    return bench.find<QCheckBox>(name);
+}
+
+// Empty when exactly the given members are checked and every group's counter and box agree;
+// otherwise the first box that disagrees.
+QString pageMismatch(RouterBench &bench, const QStringList &checked) {
+    WidgetTestAccess w = bench.access();
+    const int counters[] = {w.channelsCount(), w.messagesCount(), w.controlChangeCount(),
+                            w.systemCommonCount(), w.systemRealtimeCount()};
+    for (int g = 0; g < GroupCount; ++g) {
+        const FilterGroup &group = groups().at(g);
+        int count = 0;
+        for (const QString &name : group.members) {
+            if (box(bench, name)->isChecked() != checked.contains(name))
+                return name;
+            count += checked.contains(name);
+        }
+        const Qt::CheckState state = count == 0                      ? Qt::Unchecked
+                                     : count == group.members.size() ? Qt::Checked
+                                                                     : Qt::PartiallyChecked;
+        if (counters[g] != count || box(bench, group.boxName)->checkState() != state)
+            return group.boxName;
+    }
+    return {};
+}
+
+QMap<QString, FilterBytes> recordBytes(RouterBench &bench) {
+    QMap<QString, FilterBytes> bytes;
+    for (const PortFilteringSituation *record : bench.access().portFilters())
+        bytes.insert(record->getPortName(), record->getFilterBytes());
+    return bytes;
+}
+
+void pressSet(RouterBench &bench, int page) {
+    bench.find<QTabWidget>("tabWidget")->setCurrentIndex(page);
+    bench.answerer.pressButton("OK");
+    bench.find<QPushButton>("pushButton_2")->click();
+}
+
+} // namespace
+
+class TestFilters : public QObject {
+    Q_OBJECT
+private slots:
+    void eachBoxAloneIsItsOwnBit();
+    void allClearAndAllChecked();
+    void groupBoxFollowsItsMembers();
+    void choosingAPortLoadsItsRecord_data();
+    void choosingAPortLoadsItsRecord();
+    void setSendsOneFrameAndRouterAgrees_data();
+    void setSendsOneFrameAndRouterAgrees();
+    void notConnectedShowsTheNotice_data();
+    void notConnectedShowsTheNotice();
+};
+
+void TestFilters::eachBoxAloneIsItsOwnBit() {
+    QSet<QPair<int, qint32>> bits;
+    for (const MemberBit &member : members()) {
+        const FilterBytes bytes = packSet({member.boxName});
+        for (int i = 0; i < FilterByteCount; ++i)
+            if (bytes[i] != 0) {
+                QVERIFY2(bytes[i] < 0x80 && (bytes[i] & (bytes[i] - 1)) == 0,
+                         qPrintable(member.boxName));
+                bits.insert({i, bytes[i]});
+            }
+        QCOMPARE(clicked(bytes), QSet<QString>{member.boxName});
+    }
+    QCOMPARE(bits.size(), 162);
+}
+
+void TestFilters::allClearAndAllChecked() {
+    QCOMPARE(packSet({}), FilterBytes{});
+    QVERIFY(clicked(FilterBytes{}).isEmpty());
+    const FilterBytes all = pack([](const QString &) { return true; });
+    QCOMPARE(all, filterBytesFromHex("037F7F7F03" + QByteArray("7F").repeated(18) + "0F7F"));
+    QCOMPARE(clicked(all).size(), 162);
+}
+
+// Per group: member clicks (one, all, all but the first), group box clicks from PartiallyChecked,
+// Checked and Unchecked, then member clicks clearing it again.
+void TestFilters::groupBoxFollowsItsMembers() {
+    RouterBench bench;
+    for (const FilterGroup &group : groups()) {
+        const QStringList all = group.members;
+        const QList<QPair<QStringList, QStringList>> steps = {{{all.first()}, {all.first()}},
+                                                              {all.mid(1), all},
+                                                              {{all.first()}, all.mid(1)},
+                                                              {{group.boxName}, all},
+                                                              {{group.boxName}, {}},
+                                                              {{group.boxName}, all},
+                                                              {all, {}}};
+        for (const auto &[clicks, checked] : steps) {
+            for (const QString &name : clicks)
+                box(bench, name)->click();
+            QCOMPARE(pageMismatch(bench, checked), QString());
+        }
+    }
+}
+
+void TestFilters::choosingAPortLoadsItsRecord_data() {
+    QTest::addColumn<QByteArray>("record");
+    QTest::addColumn<QStringList>("checked");
+    QTest::newRow("two channels") << QByteArray("03") << QStringList{"checkBox_15", "checkBox_16"};
+    QTest::newRow("ends of the runs")
+        << "0000000102" + QByteArray(34, '0') + "010840"
+        << QStringList{"checkBox_NoteOn", "c127", "c0", "checkBox_Tune_Request",
+                       "checkBox_System_Reset"};
+    QTest::newRow("stray high bits")
+        << "80" + QByteArray(44, '0') + "4080"
+        << QStringList{"checkBox_16", "checkBox_Tune_Request", "checkBox_System_Reset"};
+}
+
+// The chosen port's record replaces what the page showed; a port without one clears it.
+void TestFilters::choosingAPortLoadsItsRecord() {
+    QFETCH(QByteArray, record);
+    QFETCH(QStringList, checked);
+    RouterBench bench;
+    auto &records = bench.access().portFilters();
+    records << new PortFilteringSituation("MIDI IN1") << new PortFilteringSituation("MIDI OUT2");
+    records.first()->setFilterBytes(filterBytesFromHex("7F7F7F7F"));
+    records.last()->setFilterBytes(filterBytesFromHex(record));
+    auto *chooser = bench.find<QComboBox>("comboBox_MiDiPorts");
+    chooser->addItems({"MIDI IN1", "MIDI OUT2", "MIDI IN2"});
+    box(bench, "c64")->click();
+    chooser->setCurrentIndex(1);
+    QCOMPARE(pageMismatch(bench, checked), QString());
+    chooser->setCurrentIndex(2);
+    QCOMPARE(pageMismatch(bench, {}), QString());
+}
+
+void TestFilters::setSendsOneFrameAndRouterAgrees_data() {
+    QTest::addColumn<int>("page");
+    QTest::addColumn<QString>("port");
+    QTest::addColumn<QStringList>("clicks");
+    QTest::addColumn<QByteArray>("frame");
+    QTest::addColumn<QString>("message");
+    const QStringList c64{"c64"};
+    const QByteArray c64Hex = QByteArray(26, '0') + "02";
+    QTest::newRow("routing page") << 0 << "MIDI IN1" << c64
+                                  << QByteArray::fromHex("F000215E020200F7") << Successful;
+    QTest::newRow("MIDI IN1 as the router holds it, edited")
+        << 1 << "MIDI IN1" << QStringList{"checkBox_15", "c127"}
+        << setFilterFrame("0001", "0002030403") << Successful;
+    QTest::newRow("USB DEVICE IN3, ends of the runs")
+        << 1 << "USB DEVICE IN3"
+        << QString("checkBox_16 checkBox_1 checkBox_NoteOn c127 c0 checkBox_Tune_Request "
+                   "checkBox_System_Reset")
+               .split(' ')
+        << setFilterFrame("0403", "0200010102" + QByteArray(34, '0') + "010840") << Successful;
+    QTest::newRow("all ports") << 1 << "USB HOST IN1"
+                               << QStringList{"checkBox_Channels", "checkBox_SystemRealtime",
+                                              "checkBox_Applies_To_All"}
+                               << setFilterFrame("7F00", "037F7F" + QByteArray(42, '0') + "7F")
+                               << Successful;
+    QTest::newRow("no port list") << 1 << "" << c64 << QByteArray() << "";
+    const QString refused = "Configuration failed:Wrong port serial number";
+    QTest::newRow("no number") << 1 << "MIDI IN" << c64 << setFilterFrame("0000", c64Hex)
+                               << refused;
+    QTest::newRow("huge number") << 1 << "USB HOST IN99999999999" << c64
+                                 << setFilterFrame("0200", c64Hex) << refused;
+}
+
+// Exactly the frame the page and chooser call for crosses the line, the router gives its
+// verdict, and afterwards the router holds, port by port, what the window's records say.
+void TestFilters::setSendsOneFrameAndRouterAgrees() {
+    QFETCH(int, page);
+    QFETCH(QString, port);
+    QFETCH(QStringList, clicks);
+    QFETCH(QByteArray, frame);
+    QFETCH(QString, message);
+    RouterBench bench;
+    bench.sim.setPortCounts({2, 2, 2, 3});
+    bench.sim.setFilter({0, 1}, filterBytesFromHex("0102030401"));
+    QVERIFY(bench.connectAndWait());
+    auto *chooser = bench.find<QComboBox>("comboBox_MiDiPorts");
+    if (port.isEmpty())
+        chooser->clear();
+    chooser->addItem(port);
+    chooser->setCurrentIndex(chooser->findText(port));
+    for (const QString &name : clicks)
+        box(bench, name)->click();
+    QCOMPARE(chooser->isEnabled(), !clicks.contains("checkBox_Applies_To_All"));
+
+    bench.sim.clearReceived();
+    pressSet(bench, page);
+    QTest::qWaitFor([&] { return !bench.answerer.seen.isEmpty(); }, message.isEmpty() ? 200 : 3000);
+    QCOMPARE(bench.answerer.messages(), message.isEmpty() ? QStringList() : QStringList{message});
+    QCOMPARE(bench.sent(), frame.isEmpty() ? QList<QByteArray>() : QList<QByteArray>{frame});
+
+    const QStringList kinds = {"MIDI IN",      "MIDI OUT",      "USB HOST IN",
+                               "USB HOST OUT", "USB DEVICE IN", "USB DEVICE OUT"};
+    const QMap<QString, FilterBytes> records = recordBytes(bench);
+    QCOMPARE(records.size(), 14);
+    for (int code = 0; code < kinds.size(); ++code)
+        for (int number = 1; number <= bench.sim.filterPortCount(code); ++number)
+            QCOMPARE(records.value(kinds[code] + QString::number(number)),
+                     bench.sim.filter({code, number}));
+}
+
+void TestFilters::notConnectedShowsTheNotice_data() {
+    QTest::addColumn<int>("page");
+    QTest::newRow("routing page") << 0;
+    QTest::newRow("filter page") << 1;
+}
+
+void TestFilters::notConnectedShowsTheNotice() {
+    QFETCH(int, page);
+    RouterBench bench;
+    bench.access().portFilters() << new PortFilteringSituation("MIDI IN1");
+    bench.find<QComboBox>("comboBox_MiDiPorts")->addItem("MIDI IN1");
+    box(bench, "c1")->click();
+    pressSet(bench, page);
+    QCOMPARE(bench.answerer.messages(), QStringList{"Please connect the device and try again"});
+    QCOMPARE(bench.answerer.seen.first().buttons, QStringList{"OK"});
+    QCOMPARE(recordBytes(bench).value("MIDI IN1"), FilterBytes{});
+}
+
+QTEST_MAIN(TestFilters)
+#include "tst_filters.moc"
