@@ -1,0 +1,394 @@
+// Mouse events travel through the window system layer, as a user's do: the pressed button
+// keeps the mouse, and what it ignores reaches the window.
+#define QTEST_QPA_MOUSE_HANDLING
+
+#include "filters/filterbits.h"
+#include "link/sysexframe.h"
+#include "routing/mainscense.h"
+#include "routing/myline.h"
+#include "routing/portidentity.h"
+#include "tests/support/routerbench.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGraphicsView>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QTest>
+
+using Route = RouterSimulator::Route;
+using SysexFrame::byteAt;
+using Port = std::optional<PortIdentity::RouteEnd>;
+
+Q_DECLARE_METATYPE(Port)
+
+namespace {
+
+const QString overLimit = "Exceeding the number of routes (some connecting nodes have a specified "
+                          "number of routes)";
+
+const auto bytes = [](const char *text) { return QByteArray::fromHex(text); };
+
+QStringList texts(const QList<QPushButton *> &buttons) {
+    QStringList list;
+    for (QPushButton *button : buttons)
+        list << button->text();
+    return list;
+}
+
+QPushButton *named(const QList<QPushButton *> &buttons, const QString &text) {
+    return buttons.value(texts(buttons).indexOf(text));
+}
+
+// A route line runs from 10 px right of the input button's middle to a third of a button
+// width left of the output button, 5 px below their tops.
+QLineF anchors(const QPushButton *from, const QPushButton *to) {
+    return QLineF(from->x() + 10 + from->width() / 2, from->y() + 5, to->x() - to->width() / 3,
+                  to->y() + 5);
+}
+
+// Route lines in the scene by their routes, the rubber band excluded.
+QMultiMap<Route, MyLine *> routeLines(WidgetTestAccess &w) {
+    QMultiMap<Route, MyLine *> lines;
+    for (QGraphicsItem *item : w.scene()->items())
+        if (auto *line = dynamic_cast<MyLine *>(item); line && line != w.dragLine())
+            lines.insert(Route(line->key, line->value), line);
+    return lines;
+}
+
+QList<Route> sorted(QList<Route> routes) {
+    std::sort(routes.begin(), routes.end());
+    return routes;
+}
+
+QList<Route> mapRoutes(WidgetTestAccess &w) {
+    QList<Route> routes;
+    for (auto it = w.routeMap().cbegin(); it != w.routeMap().cend(); ++it)
+        routes << Route(it.key(), it.value());
+    return sorted(routes);
+}
+
+// The picture shows the route table, which holds no route twice, and the window's line
+// pointers point at shown lines only.
+bool consistent(WidgetTestAccess &w) {
+    const QList<Route> known = mapRoutes(w);
+    const QList<MyLine *> lines = routeLines(w).values();
+    return routeLines(w).keys() == known &&
+           std::adjacent_find(known.begin(), known.end()) == known.end() &&
+           (!w.lastRouteLine() || lines.contains(w.lastRouteLine())) &&
+           (!w.lineToDelete() || lines.contains(w.lineToDelete()));
+}
+
+// Whether the current port map holds this port, judged from the counts alone.
+bool inMap(WidgetTestAccess &w, QPair<int, int> port, bool source) {
+    const int counts[] = {source ? w.midiInCount() : w.midiOutCount(), w.usbHostCount(),
+                          w.usbDeviceCount()};
+    return port.first >= 0 && port.first <= 2 && port.second >= 1 &&
+           port.second <= counts[port.first];
+}
+
+// The window on screen, connected through the pseudo-terminal to the simulated router.
+struct Fixture {
+    // Keeps the window's queries; what the tests see sent starts after them.
+    bool connect(const QList<Route> &held = {}, RouterSimulator::PortCounts counts = {2, 2, 1, 1}) {
+        bench.sim.setPortCounts(counts);
+        bench.sim.setRoutes(held);
+        bench.window().show();
+        const bool connected =
+            QTest::qWaitForWindowExposed(&bench.window()) && bench.connectAndWait();
+        queries = bench.sim.receivedFrames();
+        bench.sim.clearReceived();
+        return connected;
+    }
+    QGraphicsView *view() { return bench.find<QGraphicsView>("graphicsView"); }
+    // Leaving the pressed button makes it let go; the moves after that reach the window.
+    void drag(QPushButton *from, QWidget *to, QPoint at) {
+        QTest::mousePress(from, Qt::LeftButton, {}, from->rect().center());
+        QTest::mouseMove(to, at + QPoint(1, 1));
+        QTest::mouseMove(to, at);
+        QTest::mouseRelease(to, Qt::LeftButton, {}, at);
+    }
+    // Lets anything written reach the router, then takes what it received.
+    QList<QByteArray> takeSent() {
+        QTest::qWait(40);
+        const QList<QByteArray> sent = bench.sent();
+        bench.sim.clearReceived();
+        return sent;
+    }
+    // Waits until the window, its verdicts handled, shows the routes that the router holds.
+    bool agree() {
+        const auto same = [&] {
+            return sorted(bench.sim.routes()) == mapRoutes(w) && consistent(w);
+        };
+        return QTest::qWaitFor(same, 3000);
+    }
+
+    RouterBench bench;
+    WidgetTestAccess w = bench.access();
+    QList<RouterSimulator::ReceivedFrame> queries;
+};
+
+} // namespace
+
+class TestRouting : public QObject {
+    Q_OBJECT
+
+private slots:
+    void buttonTexts_data();
+    void buttonTexts();
+    void connectRunsTheQueryChain();
+    void verdicts_data();
+    void verdicts();
+    void hostileFrames();
+    void dragGestures_data();
+    void dragGestures();
+    void clickDeleteAndClear();
+};
+
+// Button texts, the route ends they name, and their places in the button lists of a router
+// with MIDI IN 2, MIDI OUT 3, USB HOST 1 and USB Device 2 (-1: not in the map).
+void TestRouting::buttonTexts_data() {
+    QTest::addColumn<bool>("source");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<Port>("port");
+    QTest::addColumn<int>("index");
+    QTest::newRow("MIDI IN 2") << true << "MIDI IN 2" << Port({0, 2}) << 1;
+    QTest::newRow("USB Device 2 in") << true << "USB Device 2" << Port({2, 2}) << 4;
+    QTest::newRow("MIDI OUT 3") << false << "MIDI OUT 3" << Port({0, 3}) << 2;
+    QTest::newRow("MIDI OUT 12") << false << "MIDI OUT 12" << Port({0, 12}) << -1;
+    QTest::newRow("USB HOST 1 out") << false << "USB HOST 1" << Port({1, 1}) << 3;
+    QTest::newRow("USB Device 2 out") << false << "USB Device 2" << Port({2, 2}) << 5;
+    QTest::newRow("USB Device 3 out") << false << "USB Device 3" << Port({2, 3}) << -1;
+    QTest::newRow("MIDI OUT is no source") << true << "MIDI OUT 1" << Port() << -1;
+    QTest::newRow("filter spelling") << true << "MIDI IN1" << Port() << -1;
+    QTest::newRow("case matters") << false << "USB DEVICE 1" << Port() << -1;
+}
+
+void TestRouting::buttonTexts() {
+    QFETCH(bool, source);
+    QFETCH(QString, text);
+    QFETCH(Port, port);
+    QFETCH(int, index);
+    const auto end = source ? PortIdentity::End::Source : PortIdentity::End::Destination;
+    QCOMPARE(PortIdentity::parseButtonText(end, text), port);
+    if (port) {
+        QCOMPARE(PortIdentity::buttonText(end, port->first, port->second), text);
+        QCOMPARE(PortIdentity::buttonIndex(end, *port, {2, 3, 1, 2}), index);
+    }
+}
+
+void TestRouting::connectRunsTheQueryChain() {
+    Fixture f;
+    // The first port, MIDI IN1, filters what the first member box stands for.
+    const QString box = FilterBits::members().at(0).boxName;
+    f.bench.sim.setFilter({0, 1}, FilterBits::pack([&](const QString &b) { return b == box; }));
+    const QList<Route> held = {{{0, 1}, {0, 2}}, {{2, 1}, {1, 1}}, {{1, 1}, {0, 3}}};
+    QVERIFY(f.connect(held, {2, 3, 1, 1}));
+
+    QCOMPARE(f.queries.size(), 5);
+    for (int item = 1; item <= 5; ++item)
+        QCOMPARE(f.queries.at(item - 1).bytes, bytes("F000215E0103") + char(item) + bytes("F7"));
+    const qint64 gap = f.queries.at(3).atMs - f.queries.at(2).atMs;
+    QVERIFY2(gap >= 15, qPrintable(QString("query 4 came %1 ms after query 3").arg(gap)));
+
+    const QList<QPushButton *> &in = f.w.inputButtons();
+    const QList<QPushButton *> &out = f.w.outputButtons();
+    QCOMPARE(texts(in), QStringList({"MIDI IN 1", "MIDI IN 2", "USB HOST 1", "USB Device 1"}));
+    QCOMPARE(texts(out),
+             QStringList({"MIDI OUT 1", "MIDI OUT 2", "MIDI OUT 3", "USB HOST 1", "USB Device 1"}));
+    QCOMPARE(f.view()->height(), (5 + 2) * 40);
+    QVERIFY(f.agree());
+    QCOMPARE(routeLines(f.w).value(held.at(0))->line(), anchors(in.at(0), out.at(1)));
+    QCOMPARE(routeLines(f.w).value(held.at(1))->line(), anchors(in.at(3), out.at(3)));
+    QCOMPARE(routeLines(f.w).value(held.at(2))->line(), anchors(in.at(2), out.at(2)));
+
+    auto *chooser = f.bench.find<QComboBox>("comboBox_MiDiPorts");
+    QStringList ports;
+    for (int i = 0; i < chooser->count(); ++i)
+        ports << chooser->itemText(i);
+    QCOMPARE(ports.join(','), QString("MIDI IN1,MIDI IN2,MIDI OUT1,MIDI OUT2,MIDI OUT3,USB HOST "
+                                      "IN1,USB HOST OUT1,USB DEVICE IN1,USB DEVICE OUT1"));
+    QVERIFY(f.bench.find<QCheckBox>(box)->isChecked());
+}
+
+// Routes a, b and c are drawn in that order; a deletion waits for a.
+void TestRouting::verdicts_data() {
+    QTest::addColumn<QByteArray>("frame");
+    QTest::addColumn<int>("lastCommand");
+    QTest::addColumn<QString>("left");
+    QTest::addColumn<QString>("message");
+    const QString illegal = "Illegal routing (i.e. unable to connect in this way)";
+    const QString done = "Configuration successful";
+    const QString failed = "Configuration failed";
+    const QString none;
+    QTest::newRow("refused: illegal") << bytes("F000215E0201 01 01 F7") << 0 << "ab" << illegal;
+    QTest::newRow("refused: port") << bytes("F000215E0201 01 02 F7") << 0 << "ab"
+                                   << "Port serial number error";
+    QTest::newRow("refused, clearing") << bytes("F000215E0201 01 03 F7") << 2 << "ab" << overLimit;
+    QTest::newRow("refused: unknown reason") << bytes("F000215E0201 7F 85 F7") << 0 << "ab" << none;
+    QTest::newRow("route added") << bytes("F000215E0201 00 00 F7") << 0 << "abc" << none;
+    QTest::newRow("route deleted") << bytes("F000215E0201 00 00 F7") << 1 << "bc" << none;
+    QTest::newRow("routes cleared") << bytes("F000215E0201 00 00 F7") << 2 << "" << none;
+    QTest::newRow("result 0, reason 1") << bytes("F000215E0201 00 01 F7") << 1 << "abc" << none;
+    QTest::newRow("config done") << bytes("F000215E0202 00 09 F7") << 0 << "abc" << done;
+    QTest::newRow("config failed") << bytes("F000215E0202 05 00 F7") << 0 << "abc" << failed;
+    QTest::newRow("filter: category")
+        << bytes("F000215E0203 01 02 F7") << 0 << "abc" << failed + ":Category error";
+    QTest::newRow("filter: category number")
+        << bytes("F000215E0203 01 03 F7") << 0 << "abc" << failed + ":Category serial number error";
+    QTest::newRow("filter: reason 4") << bytes("F000215E0203 01 04 F7") << 0 << "abc" << none;
+}
+
+void TestRouting::verdicts() {
+    QFETCH(QByteArray, frame);
+    QFETCH(int, lastCommand);
+    QFETCH(QString, left);
+    QFETCH(QString, message);
+    const QMap<QChar, Route> drawn = {
+        {'a', {{0, 1}, {0, 1}}}, {'b', {{0, 1}, {0, 2}}}, {'c', {{1, 1}, {0, 2}}}};
+    ModalAnswerer answerer;
+    Widget window;
+    WidgetTestAccess w(window);
+    QPushButton port;
+    for (const Route &r : drawn)
+        w.drawRoute(&port, &port, r.first.first, r.first.second, r.second.first, r.second.second);
+    w.lastCommand() = lastCommand;
+    w.lineToDelete() = routeLines(w).value(drawn['a']);
+
+    w.dealWithData(SysexFrame::classify(frame).value(), frame);
+    QList<Route> expected;
+    for (QChar name : left)
+        expected << drawn[name];
+    QCOMPARE(mapRoutes(w), expected);
+    QVERIFY(consistent(w));
+    QCOMPARE(w.lastCommand(), 0);
+    QCOMPARE(answerer.messages(), message.isEmpty() ? QStringList() : QStringList{message});
+}
+
+// A misbehaving router: frames of every length with seeded random payloads, read as any kind,
+// in any order, between the user's gestures. Nothing may crash, and the window stays
+// consistent after every frame.
+void TestRouting::hostileFrames() {
+    ModalAnswerer answerer;
+    Widget window;
+    WidgetTestAccess w(window);
+    QRandomGenerator random(20240611);
+    const int edgeBytes[] = {0x00, 0x01, 0x02, 0x03, 0x7F, 0x80, 0x81, 0xFF};
+    int removals = 0;
+    for (int round = 0; round < 60; ++round) {
+        for (int length = 2; length <= 40; ++length) {
+            QByteArray frame = bytes("F000215E").left(length);
+            while (frame.size() < length)
+                frame.append(
+                    char(random.bounded(2) ? edgeBytes[random.bounded(8)] : random.bounded(256)));
+            const Feedbacktype kind = random.bounded(2)
+                                          ? SysexFrame::classify(frame).value_or(OtherFrame)
+                                          : Feedbacktype(random.bounded(10));
+            // Filter reports redraw the filter panel and port counts wait 15 ms: keep both
+            // rare, and the counts small or negative.
+            if ((kind == PortFilterReport && random.bounded(8)) ||
+                (kind == PortCountReport && random.bounded(4)))
+                continue;
+            for (int i = 6; kind == PortCountReport && i < qMin(10, length); ++i)
+                frame[i] = char(frame.at(i) & 0x87);
+
+            const QList<Route> before = mapRoutes(w);
+            w.dealWithData(kind, frame);
+            const QList<Route> after = mapRoutes(w);
+            const QByteArray where = frame.toHex(' ');
+            // A route report adds its own route at most, and only between ports the map holds.
+            const Route reported({byteAt(frame, 6), byteAt(frame, 7)},
+                                 {byteAt(frame, 8), byteAt(frame, 9)});
+            if (kind == RouteReport && after != before)
+                QVERIFY2(inMap(w, reported.first, true) && inMap(w, reported.second, false) &&
+                             after == sorted(QList<Route>(before) << reported),
+                         where);
+            removals += after.size() < before.size() ? 1 : 0;
+
+            // The user's gestures in between: a route added, a deletion asked for.
+            if (!w.inputButtons().isEmpty() && !w.outputButtons().isEmpty() &&
+                random.bounded(4) == 0) {
+                w.anchorSource(w.inputButtons().at(random.bounded(w.inputButtons().size())));
+                w.addRoute(w.outputButtons().at(random.bounded(w.outputButtons().size())));
+            }
+            const QList<MyLine *> lines = routeLines(w).values();
+            if (!lines.isEmpty() && random.bounded(6) == 0)
+                emit lines.at(0)->currLine(lines.at(0));
+            QVERIFY2(consistent(w), where);
+        }
+    }
+    QVERIFY(removals > 10); // the run did reach the deletions and refusals
+}
+
+// Rows are named source>destination, on a router that holds MIDI IN 2 to USB HOST 1 and
+// allows one route per source. No destination: released over empty space.
+void TestRouting::dragGestures_data() {
+    QTest::addColumn<QByteArray>("command");
+    QTest::addColumn<QString>("refusal");
+    const QString none;
+    QTest::newRow("MIDI IN 1>MIDI OUT 1") << bytes("F000215E0201 00 01 00 01 01 F7") << none;
+    QTest::newRow("USB HOST 1>USB Device 1") << bytes("F000215E0201 01 01 02 01 01 F7") << none;
+    QTest::newRow("MIDI IN 2>MIDI OUT 2") << bytes("F000215E0201 00 02 00 02 01 F7") << overLimit;
+    QTest::newRow("MIDI IN 1>") << QByteArray() << none;
+    QTest::newRow("USB HOST 1>USB HOST 1") << QByteArray() << none;
+    QTest::newRow("MIDI IN 2>USB HOST 1") << QByteArray() << none;
+}
+
+void TestRouting::dragGestures() {
+    QFETCH(QByteArray, command);
+    QFETCH(QString, refusal);
+    Fixture f;
+    QVERIFY(f.connect({{{0, 2}, {1, 1}}}));
+    f.bench.sim.setRouteLimitPerSource(1);
+    const QStringList ends = QString(QTest::currentDataTag()).split('>');
+    QPushButton *source = named(f.w.inputButtons(), ends.at(0));
+    QPushButton *destination = named(f.w.outputButtons(), ends.at(1));
+    if (destination)
+        f.drag(source, destination, destination->rect().center());
+    else
+        f.drag(source, f.view()->viewport(), QPoint(f.view()->width() / 2, 2));
+    QVERIFY(f.w.startPoint().isNull() && !f.w.dragLine()->scene());
+    QCOMPARE(f.takeSent(), command.isEmpty() ? QList<QByteArray>() : QList{command});
+    QVERIFY(f.agree());
+    QCOMPARE(f.bench.answerer.messages(), refusal.isEmpty() ? QStringList() : QStringList{refusal});
+    if (!command.isEmpty() && refusal.isEmpty())
+        QCOMPARE(f.w.lastRouteLine()->line(), anchors(source, destination));
+}
+
+// Click a source, then destinations; take one route away with a right click; clear the rest.
+void TestRouting::clickDeleteAndClear() {
+    Fixture f;
+    QVERIFY(f.connect());
+    QTest::mouseClick(named(f.w.inputButtons(), "MIDI IN 2"), Qt::LeftButton);
+    QTest::mouseClick(named(f.w.outputButtons(), "MIDI OUT 1"), Qt::LeftButton);
+    QTest::mouseClick(named(f.w.outputButtons(), "USB HOST 1"), Qt::LeftButton);
+    QCOMPARE(f.takeSent(), QList<QByteArray>({bytes("F000215E0201 00 02 00 01 01 F7"),
+                                              bytes("F000215E0201 00 02 01 01 01 F7")}));
+    QVERIFY(f.agree());
+
+    const Route doomed{{0, 2}, {1, 1}};
+    MyLine *line = routeLines(f.w).value(doomed);
+    f.bench.sim.setPacing(600); // verdicts leave slowly: the state before them can be seen
+    QTest::mouseClick(f.view()->viewport(), Qt::RightButton, {},
+                      f.view()->mapFromScene(line->line().center()));
+    QCOMPARE(routeLines(f.w).value(doomed), line);
+    QCOMPARE(f.takeSent(), QList<QByteArray>({bytes("F000215E0201 00 02 01 01 00 F7")}));
+    QCOMPARE(f.bench.sim.routes(), QList<Route>({{{0, 2}, {0, 1}}}));
+    QVERIFY(f.agree());
+
+    auto *disconnectAll = f.bench.find<QPushButton>("pushButton_5");
+    f.bench.answerer.pressButton("NO");
+    disconnectAll->click();
+    QCOMPARE(f.bench.answerer.messages(), QStringList({"Disconnect All ?"}));
+    const QStringList answers = f.bench.answerer.seen.first().buttons;
+    QVERIFY(answers.size() == 2 && answers.contains("Yes") && answers.contains("NO"));
+    QCOMPARE(f.takeSent(), QList<QByteArray>());
+    f.bench.answerer.pressButton("Yes");
+    disconnectAll->click();
+    QCOMPARE(routeLines(f.w).size(), 1);
+    QCOMPARE(f.takeSent(), QList<QByteArray>({bytes("F000215E0201 00 00 00 00 7F F7")}));
+    QVERIFY(f.agree() && f.bench.sim.routes().isEmpty());
+}
+
+QTEST_MAIN(TestRouting)
+#include "tst_routing.moc"
