@@ -1,0 +1,143 @@
+#include "link/sysexframe.h"
+#include "tests/support/routerbench.h"
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QSerialPort>
+#include <QTabWidget>
+#include <QTest>
+
+namespace {
+
+using SysexFrame::query;
+using DeviceTable = QMap<QPair<int, int>, QString>; // (product, vendor) -> description
+
+const QPair<int, int> routerKey(0x7A01, 0x1209);
+const QPair<int, int> synthKey(0x0042, 0x16C0);
+const QString router = QString::fromUtf8("Kelvanto Router \xE2\x9C\x93 <&> (rev. B) ");
+
+// "text -> port name" for every entry of the device list, in order.
+QStringList entries(RouterBench &bench) {
+    auto *devices = bench.find<QComboBox>("ComboBox_Devices");
+    QStringList list;
+    for (int i = 0; i < devices->count(); ++i)
+        list << devices->itemText(i) + " -> " + devices->itemData(i).toString();
+    return list;
+}
+
+void rescan(RouterBench &bench, const DeviceTable &devices, const QList<SerialPortEntry> &ports) {
+    bench.inventory.devices = devices;
+    bench.inventory.ports = ports;
+    bench.access().initPort();
+}
+
+// Either wholly connected to the router, or wholly disconnected with none of its state left.
+void verifyState(RouterBench &bench, bool connected) {
+    WidgetTestAccess w = bench.access();
+    QCOMPARE(w.serialPort()->isOpen(), connected);
+    QCOMPARE(bench.find<QPushButton>("pushButton")->text(),
+             QString(connected ? "Disconnect" : "Connect"));
+    QCOMPARE(bench.find<QComboBox>("ComboBox_Devices")->isEnabled(), !connected);
+    QCOMPARE(w.currentDeviceName(), connected ? RouterBench::DeviceName : QString());
+    if (connected)
+        return;
+    QVERIFY(w.inputButtons().isEmpty() && w.routeMap().isEmpty() && w.portFilters().isEmpty());
+    QCOMPARE(w.channelsCount() + w.messagesCount() + w.controlChangeCount(), 0);
+}
+
+} // namespace
+
+class TestDeviceLink : public QObject {
+    Q_OBJECT
+
+private slots:
+    void scanListsKeepsAndDropsEntries();
+    void connectRequeryDisconnectVanish();
+    void hangUpDisconnectsWithoutSpinning();
+};
+
+// Entries carry the full description and the port name; a connect that cannot start says why.
+void TestDeviceLink::scanListsKeepsAndDropsEntries() {
+    RouterBench bench;
+    // ttyACM1 has vendor and product swapped.
+    rescan(bench, {{routerKey, router}},
+           {{"ttyACM1", 0x7A01, 0x1209}, {"ttyACM3", 0x1209, 0x7A01}, {"ttyACM0", 0x1209, 0x7A01}});
+    QCOMPARE(entries(bench), QStringList{router + " -> ttyACM3"});
+
+    const DeviceTable both = {{routerKey, router}, {synthKey, "Kelvanto Synth"}};
+    rescan(bench, both, {{"ttyACM5", 0x16C0, 0x0042}, {"ttyACM9", 0x1209, 0x7A01}});
+    QCOMPARE(entries(bench), (QStringList{router + " -> ttyACM3", "Kelvanto Synth -> ttyACM5"}));
+    rescan(bench, {{synthKey, "Kelvanto Synth"}}, {{"ttyACM5", 0x16C0, 0x0042}});
+    QCOMPARE(entries(bench), QStringList{"Kelvanto Synth -> ttyACM5"});
+    rescan(bench, both, {{"ttyACM9", 0x1209, 0x7A01}}); // one device's port goes
+    QCOMPARE(entries(bench), QStringList{router + " -> ttyACM9"});
+
+    bench.find<QPushButton>("pushButton")->click(); // there is no ttyACM9
+    const QString error = bench.access().serialPort()->errorString();
+    rescan(bench, {}, {});
+    bench.find<QPushButton>("pushButton")->click();
+    QCOMPARE(bench.answerer.messages(), (QStringList{"Failed to open port : " + error,
+                                                     "Make sure there is a port connection"}));
+    QVERIFY(!error.isEmpty());
+    verifyState(bench, false);
+}
+
+// A connect on the filter page asks for the routing state again at the next page change, once;
+// the filter port list is kept, so that re-query stops before the filter reports. A connected
+// device that vanishes is disconnected before its entry goes.
+void TestDeviceLink::connectRequeryDisconnectVanish() {
+    RouterBench bench;
+    bench.sim.setRoutes({{{0, 1}, {0, 2}}, {{1, 1}, {2, 1}}});
+    bench.sim.setFilter({0, 1}, FilterBytes{0x7F});
+    auto *tabs = bench.find<QTabWidget>("tabWidget");
+    const auto sentAtPageChange = [&](int page, int expected) {
+        bench.sim.clearReceived();
+        tabs->setCurrentIndex(page);
+        bench.waitForFrames(expected);
+        QTest::qWait(100);
+        return bench.sent();
+    };
+    tabs->setCurrentIndex(1);
+    QVERIFY(bench.connectAndWait());
+    verifyState(bench, true);
+    QCOMPARE(bench.sent().first(), QByteArray::fromHex("f000215e010301f7"));
+    QCOMPARE(sentAtPageChange(0, 4), (QList<QByteArray>{query(1), query(2), query(3), query(4)}));
+    QCOMPARE(sentAtPageChange(1, 0), QList<QByteArray>{});
+    QVERIFY(bench.access().routeMap().size() == 2 && bench.access().channelsCount() > 0);
+
+    bench.find<QPushButton>("pushButton")->click();
+    verifyState(bench, false);
+    tabs->setCurrentIndex(0);
+    QVERIFY(bench.connectAndWait());
+    QCOMPARE(sentAtPageChange(1, 0), QList<QByteArray>{});
+
+    QList<bool> openWhileRemoving;
+    connect(bench.find<QComboBox>("ComboBox_Devices")->model(),
+            &QAbstractItemModel::rowsAboutToBeRemoved, this,
+            [&] { openWhileRemoving << bench.access().serialPort()->isOpen(); });
+    rescan(bench, {}, {});
+    QCOMPARE(openWhileRemoving, QList<bool>{false});
+    verifyState(bench, false);
+}
+
+// After a hang-up every read reports end of file; the window must let go of the port at once
+// instead of spinning on the error.
+void TestDeviceLink::hangUpDisconnectsWithoutSpinning() {
+    RouterBench bench;
+    QVERIFY(bench.connectAndWait());
+    // Depending on the errno left over, a hung-up line may report a read error instead.
+    emit bench.access().serialPort()->errorOccurred(QSerialPort::ReadError);
+    verifyState(bench, false);
+    QVERIFY(bench.connectAndWait());
+    int errors = 0;
+    connect(bench.access().serialPort(), &QSerialPort::errorOccurred, this, [&] { ++errors; });
+
+    bench.sim.hangUp();
+    QVERIFY(QTest::qWaitFor([&] { return !bench.access().serialPort()->isOpen(); }, 3000));
+    verifyState(bench, false);
+    QTest::qWait(300);
+    QVERIFY2(errors < 10, qPrintable(QString::number(errors)));
+}
+
+QTEST_MAIN(TestDeviceLink)
+#include "tst_devicelink.moc"
