@@ -12,23 +12,10 @@ ModalAnswerer::ModalAnswerer() {
     timer.start();
 }
 
-void ModalAnswerer::pressButton(const QString &buttonText) {
-    answers.append({"message", buttonText});
-}
-
-void ModalAnswerer::chooseFile(const QString &path) {
-    answers.append({"file", path});
-}
-
-void ModalAnswerer::cancelFileDialog() {
-    answers.append({"file", QString(), true});
-}
-
 QStringList ModalAnswerer::messages() const {
     QStringList texts;
     for (const Seen &s : seen)
-        if (s.kind == "message")
-            texts << s.text;
+        texts << s.text;
     return texts;
 }
 
@@ -36,37 +23,30 @@ void ModalAnswerer::poll() {
     QWidget *modal = QApplication::activeModalWidget();
     if (!modal || !modal->isVisible())
         return;
-    const QString kind = qobject_cast<QFileDialog *>(modal) ? "file" : "message";
-    const bool queued = !answers.isEmpty() && answers.first().kind == kind;
-    const Answer answer = queued ? answers.takeFirst() : Answer{kind, QString(), true};
+    auto *dialog = qobject_cast<QFileDialog *>(modal);
+    const bool queued = !answers.isEmpty() && answers.first().file == (dialog != nullptr);
+    const QString answer = queued ? answers.takeFirst().value : QString();
 
-    if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
-        seen.append({"file",
-                     dialog->windowTitle(),
-                     dialog->directory().absolutePath(),
-                     {},
-                     dialog->nameFilters()});
-        if (answer.cancel) {
-            dialog->reject();
-            return;
-        }
-        dialog->selectFile(answer.value);
+    if (dialog && queued) {
+        dialog->selectFile(answer);
+        // QDialog::done, not QFileDialog::accept: no overwrite question for an existing file.
         static_cast<QDialog *>(dialog)->done(QDialog::Accepted);
         return;
     }
-    if (auto *box = qobject_cast<QMessageBox *>(modal)) {
-        Seen s{"message", box->windowTitle(), box->text(), {}, {}};
-        const QList<QAbstractButton *> buttons = box->findChild<QDialogButtonBox *>()->buttons();
-        for (QAbstractButton *b : buttons)
-            s.buttons << b->text();
-        seen.append(s);
-        QAbstractButton *target = buttons.value(0);
-        for (QAbstractButton *b : buttons)
-            if (!answer.cancel && b->text() == answer.value)
-                target = b;
-        if (target)
-            target->click();
+    auto *box = qobject_cast<QMessageBox *>(modal);
+    if (!box) {
+        modal->close();
         return;
     }
-    modal->close();
+    Seen s{box->windowTitle(), box->text(), {}};
+    const QList<QAbstractButton *> buttons = box->findChild<QDialogButtonBox *>()->buttons();
+    QAbstractButton *target = buttons.value(0);
+    for (QAbstractButton *b : buttons) {
+        s.buttons << b->text();
+        if (queued && b->text() == answer)
+            target = b;
+    }
+    seen.append(s);
+    if (target)
+        target->click();
 }

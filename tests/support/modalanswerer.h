@@ -6,36 +6,32 @@
 #include <QStringList>
 #include <QTimer>
 
-// Answers the modal message boxes and file dialogs that an action opens while it runs,
-// and records what they showed. Answers are used in the order they were queued; a modal
-// box that finds no queued answer is recorded and closed with its first button, so that a
-// test fails on its checks instead of hanging.
+// Answers the modal message boxes and file dialogs that an action opens while it runs, and
+// records the message boxes. Answers are used in the order they were queued; a modal that
+// finds no queued answer of its kind is closed with its first button (a file dialog is
+// cancelled), so that a test fails on its checks instead of hanging.
 class ModalAnswerer : public QObject {
     Q_OBJECT
 public:
     struct Seen {
-        QString kind;        // "message" or "file"
-        QString title;       // window title (message box) or caption (file dialog)
-        QString text;        // message text; for a file dialog its start directory
-        QStringList buttons; // message box button texts, in the order they are laid out
-        QStringList filters; // file dialog name filters
+        QString title;
+        QString text;
+        QStringList buttons; // in the order they are laid out
     };
 
     ModalAnswerer();
 
-    void pressButton(const QString &buttonText); // next message box: press this button
-    void chooseFile(const QString &path);        // next file dialog: select this file and accept
-    void cancelFileDialog();                     // next file dialog: reject
+    // Next message box: press this button. Next file dialog: select this file and accept.
+    void pressButton(const QString &buttonText) { answers.append({false, buttonText}); }
+    void chooseFile(const QString &path) { answers.append({true, path}); }
 
-    QList<Seen> seen;
-    QStringList messages() const; // texts of the message boxes seen, in order
-    int pendingAnswers() const { return answers.size(); }
+    QList<Seen> seen;             // the message boxes shown, in order
+    QStringList messages() const; // their texts
 
 private:
     struct Answer {
-        QString kind;
+        bool file = false;
         QString value;
-        bool cancel = false;
     };
     void poll();
 

@@ -13,8 +13,9 @@ RouterBench::RouterBench() {
     qRegisterMetaType<Feedbacktype>("Feedbacktype");
     if (!sim.start())
         qFatal("router simulator did not start: %s", qPrintable(sim.errorString()));
-    inventory.devices.insert({ProductId, VendorId}, DeviceName);
-    inventory.ports.append({sim.slavePath(), VendorId, ProductId});
+    // Listed under a test vendor and product id pair; only the description matters.
+    inventory.devices.insert({0x7A01, 0x1209}, DeviceName);
+    inventory.ports.append({sim.slavePath(), 0x1209, 0x7A01});
     setDeviceInventory(&inventory);
 }
 

@@ -11,12 +11,10 @@
 // port. The inventory lists the simulator under a brand description, so "Connect" opens it.
 class RouterBench {
 public:
-    static constexpr int VendorId = 0x1209;
-    static constexpr int ProductId = 0x7A01;
     static const QString DeviceName; // "Kelvanto MIDI Router (simulated)"
 
-    RouterBench();  // starts the simulator and installs the inventory; QFAIL-style abort if it
-                    // cannot
+    RouterBench();  // starts the simulator (aborts the test run if it cannot), installs the
+                    // inventory
     ~RouterBench(); // destroys the window and restores the platform's inventory
 
     RouterSimulator sim;

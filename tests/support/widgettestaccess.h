@@ -9,7 +9,6 @@ public:
     explicit WidgetTestAccess(Widget &window)
         : w(window) {}
 
-    Widget &window() { return w; }
     QString &currentDeviceName() { return w.currentDeviceName; }
     QPointF &startPoint() { return w.startPoint; }
     int &channelsCount() { return w.channelsCount; }
@@ -19,7 +18,6 @@ public:
     int &systemRealtimeCount() { return w.systemRealtimeCount; }
     QList<PortFilteringSituation *> &portFilters() { return w.portFilters; }
     QSerialPort *serialPort() { return w.serialPort; }
-    FiFoBuffer *fifoBuffer() { return w.fifoBuffer; }
     MainScense *scene() { return w.scene; }
     QList<QPushButton *> &inputButtons() { return w.inputButtons; }
     QList<QPushButton *> &outputButtons() { return w.outputButtons; }
@@ -31,18 +29,12 @@ public:
     MyLine *&lastRouteLine() { return w.lastRouteLine; }
     MyLine *&lineToDelete() { return w.lineToDelete; }
     QMultiMap<QPair<int, int>, QPair<int, int>> &routeMap() { return w.routeMap; }
-    QMultiMap<QPushButton *, QPushButton *> &importRouteMap() { return w.importRouteMap; }
-    bool &requeryOnTabChange() { return w.requeryOnTabChange; }
     int &lastCommand() { return w.lastCommand; }
-    QList<QByteArray> queryFrames() const {
-        return {w.queryFrame1, w.queryFrame2, w.queryFrame3, w.queryFrame4, w.queryFrame5};
-    }
     QTimer *portScanTimer() { return w.portScanTimer; }
 
     // Frames as the serial port delivers them, straight into the dispatcher.
     void dealWithData(Feedbacktype fb, const QByteArray &data) { w.dealWithData(fb, data); }
     void initPort() { w.initPort(); }
-    void connectOrDisconnect(bool isOpen) { w.connectOrDisconnect(isOpen); }
     void anchorSource(QPushButton *button) { w.anchorSource(button); }
     void addRoute(QPushButton *button) { w.addRoute(button); }
     void drawRoute(QPushButton *source, QPushButton *destination, int sourceKind, int sourceNumber,
@@ -50,7 +42,6 @@ public:
         w.drawRoute(source, destination, sourceKind, sourceNumber, destinationKind,
                     destinationNumber);
     }
-    void waitMs(int ms) { w.waitMs(ms); }
 
 private:
     Widget &w;
