@@ -196,6 +196,12 @@ void ConfigFilesTest::failedSaveKeepsTheOldFile() {
     QCOMPARE(bench->answerer.messages(), QStringList("File saved failed!"));
     QCOMPARE(readFile(path), QByteArray("{}"));
     QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList("filter.ini"));
+
+    // A directory that takes no new files, even from root: the save cannot even start.
+    const QByteArray version = readFile("/proc/version");
+    choose(*bench, "pushButton_3", "/proc/version");
+    QCOMPARE(bench->answerer.messages().last(), QString("File saved failed!"));
+    QCOMPARE(readFile("/proc/version"), version);
 }
 
 QTEST_MAIN(ConfigFilesTest)
