@@ -207,6 +207,8 @@ void Widget::rebuildPortMap(const QByteArray &data) {
     serialPort->write(queryFrame4);
 }
 
+// Runs the event loop for ms milliseconds. Measured on a monotonic clock, so that a wait that
+// spans midnight or a clock change still lasts its full time.
 void Widget::waitMs(int ms) {
     QElapsedTimer clock;
     clock.start();
