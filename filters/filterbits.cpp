@@ -55,21 +55,21 @@ QVector<int> makeLoadOrder(const QVector<MemberBit> &members) {
 }
 
 Tables makeTables() {
-    Tables tables;
-    addNumberedGroup(tables, "checkBox_Channels", "checkBox_%1", 1, 16, 2);
-    addNamedGroup(tables, "checkBox_Messages", 3,
+    Tables made;
+    addNumberedGroup(made, "checkBox_Channels", "checkBox_%1", 1, 16, 2);
+    addNamedGroup(made, "checkBox_Messages", 3,
                   {"checkBox_NoteOn", "checkBox_NoteOff", "checkBox_KeyAftertouch",
                    "checkBox_ProgramChange", "checkBox_ChannelPressure", "checkBox_PitchBend",
                    "checkBox_SystemExclusive"});
-    addNumberedGroup(tables, "checkBox_ControlChange", "c%1", 0, 128, 22);
-    addNamedGroup(tables, "checkBox_SystemCommon", 23,
+    addNumberedGroup(made, "checkBox_ControlChange", "c%1", 0, 128, 22);
+    addNamedGroup(made, "checkBox_SystemCommon", 23,
                   {"checkBox_MIDI_Time_Code", "checkBox_SongPosPointer", "checkBox_song_select",
                    "checkBox_Tune_Request"});
-    addNamedGroup(tables, "checkBox_SystemRealtime", 24,
+    addNamedGroup(made, "checkBox_SystemRealtime", 24,
                   {"checkBox_Timing_Clock", "checkBox_Tick", "checkBox_Start", "checkBox_Continue",
                    "checkBox_Stop", "checkBox_Active_Sensing", "checkBox_System_Reset"});
-    tables.loadOrder = makeLoadOrder(tables.members);
-    return tables;
+    made.loadOrder = makeLoadOrder(made.members);
+    return made;
 }
 
 const Tables &tables() {
