@@ -39,6 +39,11 @@ Widget::Widget(QWidget *parent)
     connect(portScanTimer, &QTimer::timeout, this, &Widget::initPort);
     portScanTimer->start(PortScanIntervalMs);
 
+    verdictTimer = new QTimer(this);
+    verdictTimer->setSingleShot(true);
+    connect(verdictTimer, &QTimer::timeout, this, &Widget::rereadRoutes);
+    verdictClock.start();
+
     // Fill the device list before the window is first shown.
     initPort();
 }
@@ -77,6 +82,8 @@ int Widget::showMessage(QString okText, QString message, QString cancelText) {
     box.setWindowIcon(QIcon(":/icon.png"));
     box.setText(message);
     box.setWindowTitle(tr("Pellvane"));
+    QTimer reader;
+    keepReading(reader);
     return box.exec();
 }
 
