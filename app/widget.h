@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/feedbacktype.h"
+#include "routing/portidentity.h"
 #include "routing/verdictqueue.h"
 
 #include <QByteArray>
@@ -90,6 +91,8 @@ private:
     void connectSignals();
 
     // Device link (link/).
+    void followDevice(const QString &name, const QStringList &ports);
+    int deviceEntry(const QString &name) const;
     void connectOrDisconnect(bool isOpen);
     void onSerialError(int error);
     void openDevice();
@@ -119,7 +122,8 @@ private:
     void removeRouteLinesExcept(const QList<RouteCommand::Command> &keptAdds);
     void clearPortButtons();
     void anchorSource(QPushButton *button);
-    void addRoute(QPushButton *button);
+    bool addRoute(QPushButton *button);
+    QPushButton *routeButton(PortIdentity::End end, PortIdentity::RouteEnd port) const;
     void endGesture();
     bool sendRouteCommand(const RouteCommand::Command &command);
     void settleRouteCommand(const RouteCommand::Command &command, VerdictQueue::Outcome outcome);
@@ -141,7 +145,10 @@ private:
 
     // Configuration files (config/).
     bool onRoutingPage() const;
+    QString pageMisfit(const QJsonObject &root) const;
+    void lockForImport(bool locked);
     void importRoutes(const QJsonObject &root);
+    QList<QPair<PortIdentity::RouteEnd, PortIdentity::RouteEnd>> plannedImport() const;
     void importFilters(const QJsonObject &root);
 
     QString currentDeviceName;
@@ -198,4 +205,6 @@ private:
     QElapsedTimer verdictClock;
     QTimer *verdictTimer = nullptr;
     int drainDepth = 0; // nested drainPort calls running
+    bool importRunning = false;
+    quint64 linkSession = 0; // counts successful connects
 };

@@ -4,6 +4,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSaveFile>
+#include <algorithm>
 
 namespace ConfigForm {
 
@@ -85,6 +86,18 @@ QStringList checkedBoxes(const QJsonObject &root) {
     return boxes;
 }
 
+bool hasFilterKey(const QJsonObject &root) {
+    return std::any_of(filterKeys().cbegin(), filterKeys().cend(),
+                       [&](const FilterKey &k) { return root.contains(k.key); });
+}
+
+bool hasPortKey(const QJsonObject &root) {
+    const QStringList keys = root.keys();
+    return std::any_of(keys.cbegin(), keys.cend(), [](const QString &key) {
+        return PortIdentity::parseButtonText(End::Source, key).has_value();
+    });
+}
+
 QList<ButtonRoute> buttonRoutes(const QJsonObject &root, const PortIdentity::PortCounts &counts) {
     QList<ButtonRoute> routes;
     for (const QString &key : root.keys()) {
@@ -102,6 +115,7 @@ QList<ButtonRoute> buttonRoutes(const QJsonObject &root, const PortIdentity::Por
 
 bool save(const QString &path, const QJsonObject &root) {
     QSaveFile file(path);
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         return false;
     const QByteArray bytes = QJsonDocument(root).toJson();

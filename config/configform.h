@@ -38,6 +38,11 @@ QJsonObject filterForm(const std::function<bool(const QString &checkBox)> &isChe
 // are not true booleans leave their box out.
 QStringList checkedBoxes(const QJsonObject &root);
 
+// Whether any key of root is one of the 162 filter keys.
+bool hasFilterKey(const QJsonObject &root);
+// Whether any key of root names a source port the way the route form does.
+bool hasPortKey(const QJsonObject &root);
+
 // A route of a route-form file as indices into the window's input and output button lists.
 struct ButtonRoute {
     int source = -1;
@@ -54,7 +59,8 @@ struct ButtonRoute {
 QList<ButtonRoute> buttonRoutes(const QJsonObject &root, const PortIdentity::PortCounts &counts);
 
 // Writes root, indented, through a temporary file that replaces path only once it is
-// complete: a failed save leaves an existing file as it was.
+// complete: a failed save leaves an existing file as it was. Where the folder takes no new
+// files, an existing file that may be written is written in place.
 bool save(const QString &path, const QJsonObject &root);
 
 // Reads path as a JSON object; nothing when it cannot be read or is no object.

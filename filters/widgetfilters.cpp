@@ -53,7 +53,7 @@ void Widget::on_pushButton_2_clicked() {
             ? SysexFrame::build(SysexFrame::ClassSet, SysexFrame::CodeConfig, {0})
             : takeFilterCommand();
     if (!frame.isEmpty())
-        serialPort->write(frame);
+        writeFrame(frame);
 }
 
 // Packs the panel into a set-filter command and stores the packed bytes in the records it

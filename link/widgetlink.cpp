@@ -5,6 +5,7 @@
 #include "link/fifobuffer.h"
 #include "ui_widget.h"
 
+#include <QHash>
 #include <QLabel>
 #include <QSerialPort>
 #include <QSignalBlocker>
@@ -26,16 +27,25 @@ void Widget::initPort() {
     for (int i = 0; i < ui->ComboBox_Devices->count(); ++i)
         goneNames << ui->ComboBox_Devices->itemText(i);
 
+    // Each device's serial ports in the order the serial library lists them; the devices in
+    // the order their first port comes.
     QStringList seenNames;
+    QHash<QString, QStringList> portsOf;
     const QList<SerialPortEntry> ports = inventory->availablePorts();
     for (const SerialPortEntry &port : ports) {
         const auto device = devices.constFind({port.productId, port.vendorId});
         if (device == devices.constEnd())
             continue;
-        // An entry keeps the port it was added with for as long as its device stays.
-        if (!goneNames.contains(device.value()) && !seenNames.contains(device.value()))
-            ui->ComboBox_Devices->addItem(device.value(), port.portName);
-        seenNames << device.value();
+        if (!seenNames.contains(device.value()))
+            seenNames << device.value();
+        portsOf[device.value()] << port.portName;
+    }
+
+    for (const QString &name : qAsConst(seenNames)) {
+        if (goneNames.contains(name))
+            followDevice(name, portsOf.value(name));
+        else
+            ui->ComboBox_Devices->addItem(name, portsOf.value(name).first());
     }
 
     for (const QString &name : qAsConst(seenNames))
@@ -43,9 +53,24 @@ void Widget::initPort() {
     for (const QString &name : qAsConst(goneNames)) {
         if (name == currentDeviceName)
             connectOrDisconnect(true);
-        ui->ComboBox_Devices->removeItem(
-            ui->ComboBox_Devices->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive));
+        ui->ComboBox_Devices->removeItem(deviceEntry(name));
     }
+}
+
+// A listed device keeps its serial port while that port is still one of its own; otherwise it
+// was plugged in again elsewhere and its entry takes the first port it now has. Connected
+// through the port it left, the window lets go of it, as when it vanishes.
+void Widget::followDevice(const QString &name, const QStringList &ports) {
+    const int entry = deviceEntry(name);
+    if (ports.contains(ui->ComboBox_Devices->itemData(entry).toString()))
+        return;
+    if (name == currentDeviceName && serialPort->isOpen())
+        connectOrDisconnect(true);
+    ui->ComboBox_Devices->setItemData(entry, ports.first());
+}
+
+int Widget::deviceEntry(const QString &name) const {
+    return ui->ComboBox_Devices->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive);
 }
 
 void Widget::on_pushButton_clicked() {
@@ -113,6 +138,7 @@ void Widget::openDevice() {
                     QString());
         return;
     }
+    ++linkSession;
     serialPort->setBaudRate(baudRate, QSerialPort::AllDirections);
     serialPort->flush();
     getMidiInOut();

@@ -37,6 +37,10 @@ std::optional<RouteEnd> parseButtonText(End end, const QString &text) {
     return std::nullopt;
 }
 
+bool isLoopback(RouteEnd source, RouteEnd destination) {
+    return source == destination && source.first != Midi;
+}
+
 int buttonIndex(End end, RouteEnd port, const PortCounts &counts) {
     const int midi = end == End::Source ? counts.midiIn : counts.midiOut;
     // A negative count holds no ports and shifts nothing after it.

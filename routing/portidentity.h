@@ -32,6 +32,10 @@ QString buttonText(End end, int portClass, int number);
 // as a decimal number (0 when it is not one). Nothing when no prefix occurs.
 std::optional<RouteEnd> parseButtonText(End end, const QString &text);
 
+// A USB HOST or USB Device port routed to itself: one socket in both columns, which the router
+// cannot route to itself. MIDI IN n and MIDI OUT n are two sockets.
+bool isLoopback(RouteEnd source, RouteEnd destination);
+
 // Index of a route end in the window's input or output button list, laid out as
 // MIDI 1..m, USB HOST 1..h, USB Device 1..d; -1 when the port is not in the map.
 int buttonIndex(End end, RouteEnd port, const PortCounts &counts);

@@ -43,15 +43,6 @@ PortIdentity::RouteEnd routeEndAt(const QByteArray &data, int index) {
     return {byteAt(data, index), byteAt(data, index + 1)};
 }
 
-// The button of a route end, or null when the current port map does not hold that port.
-QPushButton *portButton(const QList<QPushButton *> &buttons, End end, PortIdentity::RouteEnd port,
-                        const PortIdentity::PortCounts &counts) {
-    const int index = PortIdentity::buttonIndex(end, port, counts);
-    if (index < 0 || index >= buttons.size())
-        return nullptr;
-    return buttons.at(index);
-}
-
 void addPortButton(QList<QPushButton *> &buttons, QVBoxLayout *column, const QString &text,
                    const QString &style, const QFont &font) {
     auto *button = new QPushButton(text);
@@ -219,9 +210,8 @@ void Widget::handleRouteReport(const QByteArray &data) {
         return;
     const PortIdentity::RouteEnd source = routeEndAt(data, ByteRouteSource);
     const PortIdentity::RouteEnd destination = routeEndAt(data, ByteRouteDestination);
-    const PortIdentity::PortCounts counts{midiInCount, midiOutCount, usbHostCount, usbDeviceCount};
-    QPushButton *from = portButton(inputButtons, End::Source, source, counts);
-    QPushButton *to = portButton(outputButtons, End::Destination, destination, counts);
+    QPushButton *from = routeButton(End::Source, source);
+    QPushButton *to = routeButton(End::Destination, destination);
     if (!from || !to)
         return;
     drawRoute(from, to, source.first, source.second, destination.first, destination.second);

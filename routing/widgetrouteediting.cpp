@@ -67,9 +67,10 @@ void Widget::anchorSource(QPushButton *button) {
     endPoint = startPoint;
 }
 
-void Widget::addRoute(QPushButton *button) {
+// Returns whether the add-route command went out.
+bool Widget::addRoute(QPushButton *button) {
     if (startPoint.isNull() || !serialPort->isOpen())
-        return;
+        return false;
     if (const auto port =
             PortIdentity::parseButtonText(PortIdentity::End::Destination, button->text())) {
         dstKind = port->first;
@@ -77,16 +78,14 @@ void Widget::addRoute(QPushButton *button) {
     }
     const QPair<int, int> source(srcKind, srcNumber);
     const QPair<int, int> destination(dstKind, dstNumber);
-    // A USB port is one socket in both columns; a MIDI IN and a MIDI OUT of one number are two.
-    if (source == destination && srcKind != PortIdentity::Midi)
-        return;
-    if (routeMap.contains(source, destination))
-        return;
+    if (PortIdentity::isLoopback(source, destination) || routeMap.contains(source, destination))
+        return false;
     routeMap.insert(source, destination);
     endPoint = destinationAnchor(button);
     createRouteLine(startPoint, endPoint, source, destination);
     sendRouteCommand(RouteCommand::add(source, destination));
     serialPort->flush();
+    return true;
 }
 
 void Widget::connectPB11() {

@@ -2,6 +2,7 @@
 
 #include "routing/mainscense.h"
 #include "routing/myline.h"
+#include "routing/portidentity.h"
 
 #include <QPen>
 #include <QPushButton>
@@ -85,6 +86,15 @@ MyLine *Widget::routeLine(const RouteCommand::Command &command) const {
             return line;
     }
     return nullptr;
+}
+
+// The button of a route end, or null when the current port map does not hold that port.
+QPushButton *Widget::routeButton(PortIdentity::End end, PortIdentity::RouteEnd port) const {
+    const PortIdentity::PortCounts counts{midiInCount, midiOutCount, usbHostCount, usbDeviceCount};
+    const QList<QPushButton *> &buttons =
+        end == PortIdentity::End::Source ? inputButtons : outputButtons;
+    const int index = PortIdentity::buttonIndex(end, port, counts);
+    return index < 0 ? nullptr : buttons.value(index);
 }
 
 void Widget::clearPortButtons() {

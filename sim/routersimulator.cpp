@@ -11,6 +11,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>
@@ -259,6 +260,10 @@ void RouterSimulator::inject(const QByteArray &bytes) {
 // Runs on the reader thread until a byte arrives on wakeFd: reads the line as soon as bytes
 // come and hands each chunk, stamped, to the simulator's own thread. Owns wakeFd.
 void RouterSimulator::readerLoop(int fd, int wakeFd, quint64 line) {
+    // Stamps are only as good as the reader's wake-ups: where the system allows it, the reader
+    // runs before ordinary threads (it only ever blocks, reads and hands on).
+    const sched_param priority{1};
+    pthread_setschedparam(pthread_self(), SCHED_FIFO, &priority);
     pollfd watched[2] = {{fd, POLLIN, 0}, {wakeFd, POLLIN, 0}};
     for (;;) {
         if (::poll(watched, 2, -1) < 0) {

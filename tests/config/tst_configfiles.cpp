@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <csignal>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -21,6 +22,10 @@ using Frames = QList<QByteArray>;
 const QString ImportedOk = "File imported successfully!";
 const QString ImportFailed = "File imported failed, json format error!";
 const QString FilterSetOk = "Configuration successful";
+const QString FilterOnRoutingPage = "This file holds a MIDI filter, not routes: open it on the "
+                                    "\"MIDI Messages Filter\" page.";
+const QString RoutesOnFilterPage = "This file holds routes, not a MIDI filter: open it on the "
+                                   "\"MIDI Port Routing\" page.";
 const QByteArray ClearRoutes = QByteArray::fromHex("f000215e0201000000007ff7");
 
 // MIDI IN 1 to MIDI OUT 2, USB HOST 1 and USB Device 1, reported in that order.
@@ -64,6 +69,7 @@ private slots:
     void openFiles_data();
     void openFiles();
     void failedSaveKeepsTheOldFile();
+    void saveInPlaceWhereTheFolderTakesNoNewFiles();
 
 private:
     std::unique_ptr<QTemporaryDir> dir;
@@ -140,10 +146,17 @@ void ConfigFilesTest::openFiles_data() {
     QTest::newRow("empty") << 0 << QByteArray("") << Frames{} << ImportFailed;
     QTest::newRow("unreadable") << 1 << QByteArray() << Frames{} << ImportFailed;
     QTest::newRow("filter file on routing page")
-        << 0 << QByteArray(R"({"c0":true,"noteon":true})") << Frames{ClearRoutes} << ImportedOk;
+        << 0 << QByteArray(R"({"c0":true,"noteon":true})") << Frames{} << FilterOnRoutingPage;
     QTest::newRow("route file on filter page")
-        << 1 << QByteArray(R"({"MIDI IN 1":["MIDI OUT 2"]})")
-        << Frames{setFilter("0001", QByteArray(50, '0'))} << FilterSetOk;
+        << 1 << QByteArray(R"({"MIDI IN 1":["MIDI OUT 2"]})") << Frames{} << RoutesOnFilterPage;
+    QTest::newRow("both kinds on routing page")
+        << 0 << QByteArray(R"({"c0":true,"MIDI IN 1":["MIDI OUT 2"]})")
+        << Frames{ClearRoutes, addRoute("00010002")} << ImportedOk;
+    QTest::newRow("both kinds on filter page")
+        << 1 << QByteArray(R"({"c0":true,"MIDI IN 1":["MIDI OUT 2"]})")
+        << Frames{setFilter("0001", QByteArray(44, '0') + "010000")} << FilterSetOk;
+    QTest::newRow("empty object on routing page")
+        << 0 << QByteArray("{}") << Frames{ClearRoutes} << ImportedOk;
     QTest::newRow("wrong filter value types")
         << 1 << QByteArray(R"({"c0":"true","c1":1,"c2":true,"noteon":null,"checkBox_3":[true]})")
         << Frames{setFilter("0001", QByteArray(44, '0') + "040000")} << FilterSetOk;
@@ -201,6 +214,33 @@ void ConfigFilesTest::failedSaveKeepsTheOldFile() {
     choose(*bench, "pushButton_3", "/proc/version");
     QCOMPARE(bench->answerer.messages().last(), QString("File saved failed!"));
     QCOMPARE(readFile("/proc/version"), version);
+}
+
+// A file the user may write, in a folder that takes no new files: the save cannot go through
+// a temporary file beside it, so it writes the file in place.
+void ConfigFilesTest::saveInPlaceWhereTheFolderTakesNoNewFiles() {
+    using P = QFileDevice;
+    const auto readable =
+        P::ReadOwner | P::ReadGroup | P::ReadOther | P::ExeOwner | P::ExeGroup | P::ExeOther;
+    const auto writable = P::WriteOwner | P::WriteGroup | P::WriteOther;
+    const QString folder = dir->filePath("locked");
+    const QString path = folder + "/routes.ini";
+    QVERIFY(QDir().mkdir(folder) && writeFile(path, "old"));
+    QVERIFY(QFile::setPermissions(dir->path(), readable | P::WriteOwner) &&
+            QFile::setPermissions(folder, readable) &&
+            QFile::setPermissions(path, (readable & ~(P::ExeOwner | P::ExeGroup | P::ExeOther)) |
+                                            writable));
+    // Root may create files anywhere: the save runs with an unprivileged user's rights.
+    const bool root = ::geteuid() == 0;
+    if (root && ::seteuid(65534) != 0)
+        QSKIP("cannot take an unprivileged user's rights");
+    choose(*bench, "pushButton_3", path);
+    if (root)
+        QCOMPARE(::seteuid(0), 0);
+    QVERIFY(QFile::setPermissions(folder, readable | P::WriteOwner));
+    QCOMPARE(bench->answerer.messages(), QStringList("File saved successfully!"));
+    QVERIFY(readFile(path).startsWith("{\n    \"MIDI IN 1\": ["));
+    QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList("routes.ini"));
 }
 
 QTEST_MAIN(ConfigFilesTest)

@@ -54,6 +54,7 @@ private slots:
     void scanListsKeepsAndDropsEntries();
     void connectRequeryDisconnectVanish();
     void hangUpDisconnectsWithoutSpinning();
+    void entryFollowsAReplug();
 };
 
 // Entries carry the full description and the port name; a connect that cannot start says why.
@@ -64,8 +65,10 @@ void TestDeviceLink::scanListsKeepsAndDropsEntries() {
            {{"ttyACM1", 0x7A01, 0x1209}, {"ttyACM3", 0x1209, 0x7A01}, {"ttyACM0", 0x1209, 0x7A01}});
     QCOMPARE(entries(bench), QStringList{router + " -> ttyACM3"});
 
+    // The router keeps its port while that is still one of its own.
     const DeviceTable both = {{routerKey, router}, {synthKey, "Kelvanto Synth"}};
-    rescan(bench, both, {{"ttyACM5", 0x16C0, 0x0042}, {"ttyACM9", 0x1209, 0x7A01}});
+    rescan(bench, both,
+           {{"ttyACM5", 0x16C0, 0x0042}, {"ttyACM0", 0x1209, 0x7A01}, {"ttyACM3", 0x1209, 0x7A01}});
     QCOMPARE(entries(bench), (QStringList{router + " -> ttyACM3", "Kelvanto Synth -> ttyACM5"}));
     rescan(bench, {{synthKey, "Kelvanto Synth"}}, {{"ttyACM5", 0x16C0, 0x0042}});
     QCOMPARE(entries(bench), QStringList{"Kelvanto Synth -> ttyACM5"});
@@ -137,6 +140,23 @@ void TestDeviceLink::hangUpDisconnectsWithoutSpinning() {
     verifyState(bench, false);
     QTest::qWait(300);
     QVERIFY2(errors < 10, qPrintable(QString::number(errors)));
+}
+
+// A router plugged in again on another port between two scans: while disconnected its entry
+// takes the new port, so "Connect" opens the router there; while connected through the old
+// port the window lets go, as when the router vanishes.
+void TestDeviceLink::entryFollowsAReplug() {
+    RouterBench bench;
+    rescan(bench, {{routerKey, RouterBench::DeviceName}}, {{"ttyACM3", 0x1209, 0x7A01}});
+    rescan(bench, {{routerKey, RouterBench::DeviceName}},
+           {{bench.sim.slavePath(), 0x1209, 0x7A01}});
+    QCOMPARE(entries(bench), QStringList{RouterBench::DeviceName + " -> " + bench.sim.slavePath()});
+    QVERIFY(bench.connectAndWait());
+    QCOMPARE(bench.sent().first(), query(1));
+
+    rescan(bench, {{routerKey, RouterBench::DeviceName}}, {{"ttyACM7", 0x1209, 0x7A01}});
+    verifyState(bench, false);
+    QCOMPARE(entries(bench), QStringList{RouterBench::DeviceName + " -> ttyACM7"});
 }
 
 QTEST_MAIN(TestDeviceLink)

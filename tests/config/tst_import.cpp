@@ -1,0 +1,178 @@
+// Route imports under real use: whatever the user presses and whatever the router does while
+// an import paces its routes, the router ends with one file's routes or the notice says how
+// far the import came.
+#include "link/sysexframe.h"
+#include "routing/routecommand.h"
+#include "tests/support/routerbench.h"
+
+#include <QElapsedTimer>
+#include <QGraphicsView>
+#include <QPushButton>
+#include <QSerialPort>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+using Route = RouterSimulator::Route;
+
+const QString ImportedOk = "File imported successfully!";
+
+// MIDI IN 1 and MIDI IN 2, each to all six outputs of a router with 2, 3, 2 and 1 ports.
+const QByteArray TwelveRoutes = R"({
+    "MIDI IN 1": ["MIDI OUT 1", "MIDI OUT 2", "MIDI OUT 3", "USB HOST 1", "USB HOST 2", "USB Device 1"],
+    "MIDI IN 2": ["MIDI OUT 1", "MIDI OUT 2", "MIDI OUT 3", "USB HOST 1", "USB HOST 2", "USB Device 1"]
+})";
+
+bool isAdd(const QByteArray &frame) {
+    return frame.size() == 12 && frame.at(10) == 0x01;
+}
+
+int adds(const QList<QByteArray> &frames) {
+    return int(std::count_if(frames.cbegin(), frames.cend(), isAdd));
+}
+
+} // namespace
+
+class TestImport : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void nothingElseStartsDuringAnImport();
+    void aLostRouterStopsTheImport_data();
+    void aLostRouterStopsTheImport();
+    void repeatedRoutesCostNoPause();
+
+private:
+    QString file(const QByteArray &content);
+    // Runs once, inside the import's pauses, when the router has had `after` frames.
+    void duringImport(int after, const std::function<void()> &action);
+    void open(const QString &path);
+
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<RouterBench> bench;
+    int files = 0;
+};
+
+void TestImport::init() {
+    bench.reset(); // the old bench restores the inventory before the new one installs its own
+    dir = std::make_unique<QTemporaryDir>();
+    bench = std::make_unique<RouterBench>();
+    bench->sim.setPortCounts({2, 3, 2, 1});
+    bench->sim.setRoutes({{{1, 1}, {0, 3}}});
+    QVERIFY(bench->connectAndWait());
+    bench->sim.clearReceived();
+}
+
+QString TestImport::file(const QByteArray &content) {
+    const QString path = dir->filePath(QString("%1.ini").arg(++files));
+    QFile out(path);
+    if (!out.open(QIODevice::WriteOnly) || out.write(content) != content.size())
+        return QString();
+    return path;
+}
+
+void TestImport::duringImport(int after, const std::function<void()> &action) {
+    auto *once = new QObject(this);
+    connect(&bench->sim, &RouterSimulator::frameReceived, once, [this, after, action, once] {
+        if (bench->sim.receivedBytes().size() < after)
+            return;
+        delete once;
+        action();
+    });
+}
+
+void TestImport::open(const QString &path) {
+    bench->answerer.chooseFile(path);
+    bench->find<QPushButton>("pushButton_4")->click();
+}
+
+// Open File, Save File, Set, Disconnect All and a route gesture pressed while the routes are
+// paced: none of them starts anything, and the router ends with the first file's routes.
+void TestImport::nothingElseStartsDuringAnImport() {
+    const QString first = file(TwelveRoutes);
+    const QString second = file(R"({"USB HOST 2": ["MIDI OUT 1"]})");
+    QList<bool> enabled;
+    duringImport(3, [&] {
+        for (const char *name : {"pushButton_2", "pushButton_3", "pushButton_4", "pushButton_5"})
+            enabled << bench->find<QPushButton>(name)->isEnabled();
+        enabled << bench->find<QGraphicsView>("graphicsView")->isEnabled();
+        bench->answerer.chooseFile(second);
+        for (const char *name : {"pushButton_4", "pushButton_3", "pushButton_2", "pushButton_5"})
+            bench->find<QPushButton>(name)->click();
+        WidgetTestAccess w = bench->access();
+        QTest::mouseClick(w.inputButtons().at(3), Qt::LeftButton);
+        QTest::mouseClick(w.outputButtons().at(0), Qt::LeftButton);
+    });
+
+    open(first);
+    QCOMPARE(enabled, QList<bool>({false, false, false, false, false}));
+    QCOMPARE(bench->answerer.messages(), QStringList{ImportedOk});
+    const QList<QByteArray> sent = bench->sent();
+    QCOMPARE(sent.size(), 13);
+    QCOMPARE(sent.first(), RouteCommand::frame(RouteCommand::clearAll()));
+    QCOMPARE(adds(sent), 12);
+    QVERIFY(QTest::qWaitFor([&] { return bench->access().verdictQueue().isEmpty(); }, 3000));
+    QCOMPARE(bench->sim.routes().size(), 12);
+    for (const Route &route : bench->sim.routes())
+        QVERIFY(route.first.first == 0 && route.first.second <= 2);
+    QVERIFY(bench->find<QPushButton>("pushButton_4")->isEnabled());
+}
+
+void TestImport::aLostRouterStopsTheImport_data() {
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Disconnect") << "disconnect";
+    QTest::newRow("Disconnect, then Connect at once") << "reconnect";
+    QTest::newRow("router hangs up") << "hang up";
+}
+
+// The import stops at once, says after how many of its routes, and writes nothing more, not
+// even to a connection made during its pause.
+void TestImport::aLostRouterStopsTheImport() {
+    QFETCH(QString, how);
+    duringImport(4, [&] {
+        if (how == "hang up") {
+            bench->sim.hangUp();
+            return;
+        }
+        bench->find<QPushButton>("pushButton")->click();
+        if (how == "reconnect")
+            bench->find<QPushButton>("pushButton")->click();
+    });
+
+    open(file(TwelveRoutes));
+    QVERIFY(QTest::qWaitFor([&] { return !bench->answerer.messages().isEmpty(); }, 3000));
+    QTest::qWait(100);
+    const QList<QByteArray> sent = bench->sent();
+    const int reconnectedAt = sent.indexOf(SysexFrame::query(1));
+    const int routesOut = adds(sent.mid(0, reconnectedAt));
+    QVERIFY2(routesOut >= 3 && routesOut < 12, qPrintable(QString::number(routesOut)));
+    QCOMPARE(adds(sent), routesOut);
+    QCOMPARE(bench->answerer.messages(),
+             QStringList{QString("Import stopped: the router was disconnected after %1 of 12 "
+                                 "routes.")
+                             .arg(routesOut)});
+    QCOMPARE(bench->access().serialPort()->isOpen(), how == "reconnect");
+}
+
+// A route listed 200 times goes out once, a USB port to itself not at all, and neither costs
+// a pause: 200 pauses would take three seconds.
+void TestImport::repeatedRoutesCostNoPause() {
+    QByteArray repeated = R"({"USB HOST 1": ["USB HOST 1", "USB HOST 1"], "MIDI IN 1": [)";
+    for (int i = 0; i < 200; ++i)
+        repeated += QByteArray(i ? "," : "") + "\"MIDI OUT 2\"";
+    const QString path = file(repeated + "]}");
+    QElapsedTimer clock;
+    clock.start();
+    open(path);
+    const qint64 took = clock.elapsed();
+    QCOMPARE(bench->answerer.messages(), QStringList{ImportedOk});
+    QCOMPARE(bench->sent(),
+             QList<QByteArray>({RouteCommand::frame(RouteCommand::clearAll()),
+                                QByteArray::fromHex("F000215E0201 00 01 00 02 01 F7")}));
+    QVERIFY2(took < 1000, qPrintable(QString("%1 ms").arg(took)));
+}
+
+QTEST_MAIN(TestImport)
+#include "tst_import.moc"
