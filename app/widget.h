@@ -91,6 +91,7 @@ private:
     void connectOrDisconnect(bool isOpen);
     void onSerialError(int error);
     void openDevice();
+    QString openFailureMessage() const;
     void closeDevice();
     void clearRoutingPicture();
 
