@@ -4,7 +4,10 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QTest>
+
+#include <unistd.h>
 
 namespace {
 
@@ -38,6 +41,7 @@ class TestInventory : public QObject {
 private slots:
     void sysfsTree_data();
     void sysfsTree();
+    void portAccess();
     void instanceId_data();
     void instanceId();
 };
@@ -75,6 +79,19 @@ void TestInventory::sysfsTree() {
     writeTree(root.path(), devices);
 
     QCOMPARE(SysfsInventory(root.path()).enumerateBrandDevices("USB", "Kelvanto"), expected);
+}
+
+// A bare port name is a device under /dev; a device this user cannot read and write is refused.
+void TestInventory::portAccess() {
+    SysfsInventory inventory;
+    QVERIFY(inventory.mayOpenPort("null"));
+    QVERIFY(inventory.mayOpenPort("/dev/null"));
+    QVERIFY(!inventory.mayOpenPort("pellvane-no-such-port"));
+    QTemporaryFile readOnly;
+    QVERIFY(readOnly.open());
+    QVERIFY(readOnly.setPermissions(QFileDevice::ReadOwner));
+    // Root may write anywhere: the refusal of a read-only device shows only for other users.
+    QCOMPARE(inventory.mayOpenPort(readOnly.fileName()), geteuid() == 0);
 }
 
 void TestInventory::instanceId_data() {
