@@ -164,8 +164,7 @@ void TestDeviceLink::refusedPortSaysHowToGetAccess() {
         "udev rule gives the logged-in user access to the router, or add the user to the "
         "\"dialout\" group (sudo usermod -aG dialout $USER) and log in again. Then plug the "
         "router in again.";
-    QCOMPARE(bench.answerer.messages(),
-             (QStringList{refused, refused + "\n\n" + advice, missing}));
+    QCOMPARE(bench.answerer.messages(), (QStringList{refused, refused + "\n\n" + advice, missing}));
     QCOMPARE(port->error(), QSerialPort::DeviceNotFoundError);
     QVERIFY(!port->isOpen());
 }
