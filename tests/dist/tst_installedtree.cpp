@@ -70,8 +70,10 @@ void TestInstalledTree::everyFileInPlace() {
     QStringList expected = {"bin/pellvane",
                             "lib/udev/rules.d/70-pellvane.rules",
                             "share/applications/org.pellvane.Pellvane.desktop",
+                            "share/doc/pellvane/changelog.gz",
                             "share/doc/pellvane/copyright",
                             "share/icons/hicolor/scalable/apps/org.pellvane.Pellvane.svg",
+                            "share/man/man1/pellvane.1.gz",
                             "share/metainfo/org.pellvane.Pellvane.metainfo.xml"};
     for (int size : IconSizes)
         expected << QString("share/icons/hicolor/%1x%1/apps/org.pellvane.Pellvane.png").arg(size);
