@@ -43,6 +43,11 @@ Widget::Widget(QWidget *parent)
     if (DeviceMonitor *monitor = deviceMonitorFor(this))
         connect(monitor, &DeviceMonitor::devicesChanged, this, &Widget::initPort);
 
+    verdictTimer = new QTimer(this);
+    verdictTimer->setSingleShot(true);
+    connect(verdictTimer, &QTimer::timeout, this, &Widget::rereadRoutes);
+    verdictClock.start();
+
     // Fill the device list before the window is first shown.
     initPort();
 }
@@ -81,6 +86,8 @@ int Widget::showMessage(QString okText, QString message, QString cancelText) {
     box.setWindowIcon(QIcon(":/icon.png"));
     box.setText(message);
     box.setWindowTitle(tr("Pellvane"));
+    QTimer reader;
+    keepReading(reader);
     return box.exec();
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "link/feedbacktype.h"
+#include "routing/verdictqueue.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QFont>
 #include <QList>
 #include <QMultiMap>
@@ -94,6 +96,9 @@ private:
     QString openFailureMessage() const;
     void closeDevice();
     void clearRoutingPicture();
+    void drainPort();
+    void keepReading(QTimer &reader);
+    bool writeFrame(const QByteArray &frame);
 
     // Routing (routing/).
     void fillPortCombo(const QString &kindName, int count);
@@ -108,13 +113,20 @@ private:
     MyLine *createRouteLine(QPointF start, QPointF end, QPair<int, int> key, QPair<int, int> value);
     static QPointF sourceAnchor(const QWidget *button);
     static QPointF destinationAnchor(const QWidget *button);
+    MyLine *routeLine(const RouteCommand::Command &command) const;
     void takeRouteLineOut(MyLine *line);
     void releaseRouteLine(MyLine *line);
     void removeAllRouteLines();
+    void removeRouteLinesExcept(const QList<RouteCommand::Command> &keptAdds);
     void clearPortButtons();
     void anchorSource(QPushButton *button);
     void addRoute(QPushButton *button);
-    void sendCommand(const QByteArray &frame);
+    void endGesture();
+    bool sendRouteCommand(const RouteCommand::Command &command);
+    void settleRouteCommand(const RouteCommand::Command &command, VerdictQueue::Outcome outcome);
+    void armVerdictTimer();
+    void rereadRoutes();
+    void forgetPendingCommands();
     void waitMs(int ms);
     void showNotice(const QString &text);
     void removePortMapLayout();
@@ -181,4 +193,10 @@ private:
     QString styleNormal =
         "QPushButton{background-color:rgb(216,216,216);border:0px solid gray;border-radius:8px;}";
     QTimer *portScanTimer = nullptr;
+
+    // Route commands written and not yet answered; the timer fires when the oldest is overdue.
+    VerdictQueue verdictQueue;
+    QElapsedTimer verdictClock;
+    QTimer *verdictTimer = nullptr;
+    int drainDepth = 0; // nested drainPort calls running
 };

@@ -1,7 +1,7 @@
 #include "app/widget.h"
 
 #include "config/configform.h"
-#include "link/sysexframe.h"
+#include "routing/routecommand.h"
 #include "ui_widget.h"
 
 #include <QCheckBox>
@@ -52,7 +52,7 @@ void Widget::on_pushButton_4_clicked() {
 // Replaces the router's routes by the file's: clear all, then one add-route command per
 // route, paced 15 ms apart so the router keeps up; its verdicts are handled in the pauses.
 void Widget::importRoutes(const QJsonObject &root) {
-    sendCommand(SysexFrame::build(SysexFrame::ClassSet, SysexFrame::CodeRoute, {0, 0, 0, 0, 0x7F}));
+    sendRouteCommand(RouteCommand::clearAll());
     removeAllRouteLines();
 
     importRouteMap.clear();

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QSerialPort>
 #include <QSignalBlocker>
+#include <QTimer>
 
 namespace {
 const QString brandPrefix = QStringLiteral("Kelvanto");
@@ -52,7 +53,40 @@ void Widget::on_pushButton_clicked() {
 }
 
 void Widget::analysisData() {
-    fifoBuffer->pushBytes(serialPort->readAll());
+    drainPort();
+}
+
+// Dispatches every complete frame that the port and the receive buffer hold. The serial port
+// does not announce new bytes while its own handler runs, so the waits and message boxes that
+// run inside a frame's handling call this as well. A flood of frames that each open such a
+// loop would nest without end: past a few levels, frames wait until the loops above return.
+void Widget::drainPort() {
+    constexpr int maxDepth = 8;
+    if (drainDepth >= maxDepth || !serialPort->isOpen())
+        return;
+    ++drainDepth;
+    fifoBuffer->splitFrames(); // frames that an outer handler left in the buffer
+    while (serialPort->isOpen() && serialPort->bytesAvailable() > 0)
+        fifoBuffer->pushBytes(serialPort->readAll());
+    --drainDepth;
+}
+
+// Frames that arrive while a nested event loop runs (a wait, a message box) are handled at
+// once, also when the loop was opened from a frame's handler, where the serial port announces
+// nothing new: reader calls drainPort every few milliseconds for as long as it lives.
+void Widget::keepReading(QTimer &reader) {
+    constexpr int intervalMs = 5;
+    connect(&reader, &QTimer::timeout, this, &Widget::drainPort);
+    reader.start(intervalMs);
+}
+
+// Nothing is written to a closed port: a router that vanished inside a wait or a message box
+// gets no more frames.
+bool Widget::writeFrame(const QByteArray &frame) {
+    if (!serialPort->isOpen())
+        return false;
+    serialPort->write(frame);
+    return true;
 }
 
 void Widget::connectOrDisconnect(bool isOpen) {
@@ -64,6 +98,7 @@ void Widget::connectOrDisconnect(bool isOpen) {
 
 void Widget::openDevice() {
     fifoBuffer->rxBuffer.clear();
+    forgetPendingCommands();
     const QString deviceName = ui->ComboBox_Devices->currentText();
     if (deviceName.isEmpty()) {
         showMessage(tr("OK"), tr("Make sure there is a port connection"), QString());
@@ -102,6 +137,7 @@ QString Widget::openFailureMessage() const {
 
 void Widget::closeDevice() {
     fifoBuffer->rxBuffer.clear();
+    forgetPendingCommands();
     {
         // Closing a port whose device has gone can report errors again; they must not start
         // a second disconnect inside this one.
@@ -146,10 +182,11 @@ void Widget::on_tabWidget_currentChanged(int index) {
 
 void Widget::getMidiInOut() {
     clearRoutingPicture();
-    serialPort->write(queryFrame1);
+    writeFrame(queryFrame1);
 }
 
 void Widget::clearRoutingPicture() {
+    endGesture();
     removeAllRouteLines();
     clearPortButtons();
     for (QLabel *label : {inputLabel, outputLabel})

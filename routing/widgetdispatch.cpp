@@ -5,20 +5,21 @@
 #include "routing/mainscense.h"
 #include "routing/myline.h"
 #include "routing/portidentity.h"
+#include "routing/verdicttext.h"
 #include "ui_widget.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDebug>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QGraphicsView>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSerialPort>
+#include <QTimer>
 #include <QVBoxLayout>
-#include <array>
 
 namespace {
 
@@ -37,24 +38,6 @@ constexpr int ByteReason = 7;
 
 constexpr int RouteStateNone = 0x00;
 constexpr int RouteStateCleared = 0x7F;
-
-// The router's refusal reasons 1..3 for route and filter commands.
-const std::array<const char *, 3> routeRefusals = {
-    QT_TRANSLATE_NOOP("Widget", "Illegal routing (i.e. unable to connect in this way)"),
-    QT_TRANSLATE_NOOP("Widget", "Port serial number error"),
-    QT_TRANSLATE_NOOP("Widget", "Exceeding the number of routes (some connecting nodes have a "
-                                "specified number of routes)")};
-const std::array<const char *, 3> filterRefusals = {
-    QT_TRANSLATE_NOOP("Widget", "Configuration failed:Wrong port serial number"),
-    QT_TRANSLATE_NOOP("Widget", "Configuration failed:Category error"),
-    QT_TRANSLATE_NOOP("Widget", "Configuration failed:Category serial number error")};
-
-// The text for a reason code, empty for a code the router does not define.
-QString reasonText(const std::array<const char *, 3> &texts, int reason) {
-    if (reason < 1 || reason > int(texts.size()))
-        return QString();
-    return QCoreApplication::translate("Widget", texts[std::size_t(reason - 1)]);
-}
 
 PortIdentity::RouteEnd routeEndAt(const QByteArray &data, int index) {
     return {byteAt(data, index), byteAt(data, index + 1)};
@@ -91,7 +74,7 @@ QLabel *columnLabel(const QString &text, const QFont &font) {
 void Widget::dealWithData(Feedbacktype fb, QByteArray data) {
     switch (fb) {
     case ModeReport:
-        serialPort->write(queryFrame2);
+        writeFrame(queryFrame2);
         break;
     case PortCountReport:
         rebuildPortMap(data);
@@ -146,6 +129,7 @@ void Widget::removePortMapLayout() {
 }
 
 void Widget::rebuildPortMap(const QByteArray &data) {
+    endGesture();
     clearPortButtons();
     removePortMapLayout();
 
@@ -199,21 +183,33 @@ void Widget::rebuildPortMap(const QByteArray &data) {
     for (QPushButton *button : qAsConst(outputButtons))
         connect(button, &QPushButton::clicked, this, &Widget::connectPB2);
 
-    serialPort->write(queryFrame3);
+    // Flushed, so that the wait below starts once query 3 is on its way.
+    if (writeFrame(queryFrame3))
+        serialPort->flush();
     view->setFixedHeight((qMax(inputButtons.size(), outputButtons.size()) + 2) * 40);
     scene->setSceneRect(0, 0, view->width() - view->verticalScrollBar()->width(),
                         view->height() - view->horizontalScrollBar()->height());
     waitMs(15);
-    serialPort->write(queryFrame4);
+    writeFrame(queryFrame4);
 }
 
-// Runs the event loop for ms milliseconds. Measured on a monotonic clock, so that a wait that
-// spans midnight or a clock change still lasts its full time.
+// Runs the event loop for ms milliseconds, dispatching the frames that arrive meanwhile. It
+// sleeps while nothing happens, and measures on a monotonic clock, so that a wait that spans
+// midnight or a clock change still lasts its full time.
 void Widget::waitMs(int ms) {
     QElapsedTimer clock;
     clock.start();
-    while (clock.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    QEventLoop loop;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    deadline.setTimerType(Qt::PreciseTimer);
+    connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QTimer reader;
+    keepReading(reader);
+    while (clock.elapsed() < ms) {
+        deadline.start(int(ms - clock.elapsed()));
+        loop.exec();
+    }
 }
 
 void Widget::handleRouteReport(const QByteArray &data) {
@@ -237,7 +233,7 @@ void Widget::handleFilterPortCounts(const QByteArray &data) {
     const QStringList &kinds = PortIdentity::filterPortKinds();
     for (int code = 0; code < kinds.size(); ++code)
         fillPortCombo(kinds.at(code), byteAt(data, ByteCounts + code));
-    serialPort->write(queryFrame5);
+    writeFrame(queryFrame5);
 }
 
 void Widget::handlePortFilterReport(const QByteArray &data) {
@@ -252,31 +248,36 @@ void Widget::handlePortFilterReport(const QByteArray &data) {
         MiDiPortsCurrTextChange(portFilters.first()->getPortName());
 }
 
+// Each RouteResult settles the oldest route command still waiting for one.
 void Widget::handleRouteResult(const QByteArray &data) {
-    const int result = byteAt(data, ByteResult);
-    const int reason = byteAt(data, ByteReason);
-    const int finished = lastCommand;
     lastCommand = 0;
-    if (result == 0 && reason == 0) {
-        if (finished == 1 && lineToDelete) {
-            MyLine *line = lineToDelete;
-            takeRouteLineOut(line);
-            releaseRouteLine(line);
-        } else if (finished == 2) {
-            removeAllRouteLines();
-        }
+    const VerdictQueue::Settlement verdict =
+        verdictQueue.settle(byteAt(data, ByteResult), byteAt(data, ByteReason));
+    armVerdictTimer();
+    if (verdict.command)
+        settleRouteCommand(*verdict.command, verdict.outcome);
+    if (verdict.outcome != VerdictQueue::Outcome::Refused)
         return;
-    }
-    if (result == 0 || reason == 0)
-        return;
-    // A refusal takes back the route added last, whose line was drawn before the verdict.
-    if (MyLine *line = lastRouteLine) {
-        takeRouteLineOut(line);
-        releaseRouteLine(line);
-    }
-    const QString text = reasonText(routeRefusals, reason);
+    const QString text = VerdictText::routeRefusal(verdict.reason);
     if (!text.isEmpty())
         showNotice(text);
+}
+
+// An added line is drawn when its command is sent and a deleted one stays until the router
+// confirms; a clear takes every line but those whose adds were written after it.
+void Widget::settleRouteCommand(const RouteCommand::Command &command,
+                                VerdictQueue::Outcome outcome) {
+    using RouteCommand::Kind;
+    const bool accepted = outcome == VerdictQueue::Outcome::Accepted;
+    const bool refused = outcome == VerdictQueue::Outcome::Refused;
+    if ((command.kind == Kind::Add && refused) || (command.kind == Kind::Delete && accepted)) {
+        if (MyLine *line = routeLine(command)) {
+            takeRouteLineOut(line);
+            releaseRouteLine(line);
+        }
+    } else if (command.kind == Kind::Clear && accepted) {
+        removeRouteLinesExcept(verdictQueue.waiting());
+    }
 }
 
 void Widget::handleFilterResult(const QByteArray &data) {
@@ -285,7 +286,7 @@ void Widget::handleFilterResult(const QByteArray &data) {
     if (result == 0)
         text = tr("Configuration successful");
     else if (result == 1)
-        text = reasonText(filterRefusals, byteAt(data, ByteReason));
+        text = VerdictText::filterRefusal(byteAt(data, ByteReason));
     if (!text.isEmpty())
         showNotice(text);
 }

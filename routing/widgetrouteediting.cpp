@@ -1,9 +1,9 @@
 #include "app/widget.h"
 
-#include "link/sysexframe.h"
 #include "routing/mainscense.h"
 #include "routing/myline.h"
 #include "routing/portidentity.h"
+#include "routing/routecommand.h"
 #include "ui_widget.h"
 
 #include <QDebug>
@@ -12,25 +12,49 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSerialPort>
+#include <QTimer>
 
-namespace {
-
-// Byte 10 of a route command: what to do with the route.
-constexpr int RouteDelete = 0x00;
-constexpr int RouteAdd = 0x01;
-constexpr int RouteDeleteAll = 0x7F;
-
-QByteArray routeCommand(QPair<int, int> source, QPair<int, int> destination, int action) {
-    return SysexFrame::build(
-        SysexFrame::ClassSet, SysexFrame::CodeRoute,
-        {source.first, source.second, destination.first, destination.second, action});
+void Widget::armVerdictTimer() {
+    if (const std::optional<qint64> ms = verdictQueue.msUntilOverdue(verdictClock.elapsed()))
+        verdictTimer->start(int(*ms));
+    else
+        verdictTimer->stop();
 }
 
-} // namespace
+// Writes a route command and waits for its verdict in the queue. Nothing is written, and
+// false returned, when the port is closed.
+bool Widget::sendRouteCommand(const RouteCommand::Command &command) {
+    commandBuffer = RouteCommand::frame(command);
+    if (!writeFrame(commandBuffer))
+        return false;
+    verdictQueue.push(command, verdictClock.elapsed());
+    armVerdictTimer();
+    return true;
+}
 
-void Widget::sendCommand(const QByteArray &frame) {
-    commandBuffer = frame;
-    serialPort->write(commandBuffer);
+// The router did not answer in time: whatever it did with the waiting commands, the lines
+// are drawn again from what it reports now.
+void Widget::rereadRoutes() {
+    const std::optional<qint64> msLeft = verdictQueue.msUntilOverdue(verdictClock.elapsed());
+    if (!msLeft || *msLeft > 0) { // a timer may fire a little early
+        armVerdictTimer();
+        return;
+    }
+    qDebug() << "no route verdict for" << VerdictQueue::TimeoutMs << "ms, routes read again";
+    forgetPendingCommands();
+    removeAllRouteLines();
+    if (writeFrame(queryFrame3))
+        serialPort->flush();
+}
+
+// Pending verdicts, the command of the last verdict and the gesture in progress belong to
+// one connection.
+void Widget::forgetPendingCommands() {
+    verdictQueue.clear();
+    verdictTimer->stop();
+    lastCommand = 0;
+    lineToDelete = nullptr;
+    endGesture();
 }
 
 void Widget::anchorSource(QPushButton *button) {
@@ -44,7 +68,7 @@ void Widget::anchorSource(QPushButton *button) {
 }
 
 void Widget::addRoute(QPushButton *button) {
-    if (startPoint.isNull())
+    if (startPoint.isNull() || !serialPort->isOpen())
         return;
     if (const auto port =
             PortIdentity::parseButtonText(PortIdentity::End::Destination, button->text())) {
@@ -61,7 +85,7 @@ void Widget::addRoute(QPushButton *button) {
     routeMap.insert(source, destination);
     endPoint = destinationAnchor(button);
     createRouteLine(startPoint, endPoint, source, destination);
-    sendCommand(routeCommand(source, destination, RouteAdd));
+    sendRouteCommand(RouteCommand::add(source, destination));
     serialPort->flush();
 }
 
@@ -88,7 +112,9 @@ void Widget::connectPB2(bool isChecked) {
 
 void Widget::deleteCurrLine(MyLine *line) {
     qDebug() << "Widget::deleteCurrLine";
-    sendCommand(routeCommand(line->key, line->value, RouteDelete));
+    const RouteCommand::Command command = RouteCommand::remove(line->key, line->value);
+    if (verdictQueue.isWaiting(command) || !sendRouteCommand(command))
+        return;
     lastCommand = 1;
     lineToDelete = line;
 }
@@ -98,11 +124,16 @@ void Widget::on_pushButton_5_clicked() {
         return;
     if (showMessage(tr("Yes"), tr("Disconnect All ?"), tr("NO")) != QMessageBox::Ok)
         return;
-    sendCommand(routeCommand({0, 0}, {0, 0}, RouteDeleteAll));
-    lastCommand = 2;
+    // The port may have closed while the question was open.
+    if (sendRouteCommand(RouteCommand::clearAll()))
+        lastCommand = 2;
 }
 
+// Presses that reach the window fell on an empty part of the page: a left one lets go of the
+// chosen source.
 void Widget::mousePressEvent(QMouseEvent *event) {
+    if (event->button() == Qt::LeftButton)
+        endGesture();
     const QString where = QString("(%1,%2)").arg(event->x()).arg(event->y());
     switch (event->button()) {
     case Qt::LeftButton:
@@ -139,7 +170,11 @@ void Widget::mouseReleaseEvent(QMouseEvent *e) {
             }
         }
     }
+    endGesture();
+}
+
+void Widget::endGesture() {
     startPoint = QPointF(0, 0);
-    if (dragLine->scene() == scene)
+    if (dragLine && dragLine->scene() == scene)
         scene->removeItem(dragLine);
 }

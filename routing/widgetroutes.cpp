@@ -59,16 +59,32 @@ void Widget::releaseRouteLine(MyLine *line) {
 }
 
 void Widget::removeAllRouteLines() {
+    removeRouteLinesExcept({});
+}
+
+// Takes every route line out of the picture except those of keptAdds' routes.
+void Widget::removeRouteLinesExcept(const QList<RouteCommand::Command> &keptAdds) {
     const QList<QGraphicsItem *> items = scene->items();
     for (QGraphicsItem *item : items) {
-        if (item == dragLine || item->parentItem())
+        auto *line = dynamic_cast<MyLine *>(item);
+        if (!line || line == dragLine ||
+            keptAdds.contains(RouteCommand::add(line->key, line->value)))
             continue;
-        scene->removeItem(item);
-        delete item;
+        takeRouteLineOut(line);
+        releaseRouteLine(line);
     }
-    routeMap.clear();
-    lastRouteLine = nullptr;
-    lineToDelete = nullptr;
+}
+
+// The line of a command's route, or null when the picture has none.
+MyLine *Widget::routeLine(const RouteCommand::Command &command) const {
+    const QList<QGraphicsItem *> items = scene->items();
+    for (QGraphicsItem *item : items) {
+        auto *line = dynamic_cast<MyLine *>(item);
+        if (line && line != dragLine && line->key == command.source &&
+            line->value == command.destination)
+            return line;
+    }
+    return nullptr;
 }
 
 void Widget::clearPortButtons() {

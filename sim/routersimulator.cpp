@@ -10,6 +10,7 @@
 #include <climits>
 #include <cstring>
 #include <fcntl.h>
+#include <poll.h>
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>
@@ -83,8 +84,15 @@ bool RouterSimulator::start() {
     slaveName = QString::fromLocal8Bit(name);
     lastError.clear();
 
-    readNotifier = new QSocketNotifier(masterFd, QSocketNotifier::Read, this);
-    connect(readNotifier, &QSocketNotifier::activated, this, &RouterSimulator::readLine);
+    int wake[2] = {-1, -1};
+    if (::pipe2(wake, O_CLOEXEC) != 0) {
+        lastError = QStringLiteral("pipe: %1").arg(QString::fromLocal8Bit(strerror(errno)));
+        closeLine();
+        return false;
+    }
+    wakeWriteFd = wake[1];
+    ++lineNumber;
+    reader = std::thread(&RouterSimulator::readerLoop, this, masterFd, wake[0], lineNumber);
     writeNotifier = new QSocketNotifier(masterFd, QSocketNotifier::Write, this);
     writeNotifier->setEnabled(false);
     connect(writeNotifier, &QSocketNotifier::activated, this, [this] {
@@ -99,10 +107,17 @@ bool RouterSimulator::start() {
 }
 
 void RouterSimulator::closeLine() {
-    delete readNotifier;
+    if (reader.joinable()) {
+        const char stop = 0;
+        while (::write(wakeWriteFd, &stop, 1) < 0 && errno == EINTR) {
+        }
+        reader.join();
+    }
+    if (wakeWriteFd >= 0)
+        ::close(wakeWriteFd);
+    wakeWriteFd = -1;
     delete writeNotifier;
     delete outputTimer;
-    readNotifier = nullptr;
     writeNotifier = nullptr;
     outputTimer = nullptr;
     for (int *fd : {&masterFd, &slaveFd}) {
@@ -112,6 +127,7 @@ void RouterSimulator::closeLine() {
     }
     rxBuffer.clear();
     txQueue.clear();
+    heldReplies.clear();
 }
 
 QString RouterSimulator::slavePath() const {
@@ -218,6 +234,16 @@ void RouterSimulator::refuseNext(int result, int reason) {
     pendingRefusal = Verdict{result, reason};
 }
 
+void RouterSimulator::dropNextVerdict() {
+    dropVerdict = true;
+}
+
+void RouterSimulator::holdReplies(bool on) {
+    holding = on;
+    if (!on)
+        queueOutput(std::exchange(heldReplies, QByteArray()));
+}
+
 void RouterSimulator::setSilent(bool on) {
     silent = on;
 }
@@ -230,21 +256,41 @@ void RouterSimulator::inject(const QByteArray &bytes) {
     queueOutput(bytes);
 }
 
-void RouterSimulator::readLine() {
-    char chunk[512];
+// Runs on the reader thread until a byte arrives on wakeFd: reads the line as soon as bytes
+// come and hands each chunk, stamped, to the simulator's own thread. Owns wakeFd.
+void RouterSimulator::readerLoop(int fd, int wakeFd, quint64 line) {
+    pollfd watched[2] = {{fd, POLLIN, 0}, {wakeFd, POLLIN, 0}};
     for (;;) {
-        const ssize_t count = ::read(masterFd, chunk, sizeof chunk);
-        if (count > 0)
-            rxBuffer.append(chunk, int(count));
-        else if (count < 0 && errno == EINTR)
-            continue;
-        else
-            break; // drained
+        if (::poll(watched, 2, -1) < 0) {
+            if (errno == EINTR)
+                continue;
+            break;
+        }
+        if (watched[1].revents != 0)
+            break;
+        char chunk[512];
+        const ssize_t count = ::read(fd, chunk, sizeof chunk);
+        if (count > 0) {
+            const QByteArray bytes(chunk, int(count));
+            const qint64 atMs = clock.elapsed();
+            QMetaObject::invokeMethod(
+                this, [this, bytes, atMs, line] { takeBytes(bytes, atMs, line); },
+                Qt::QueuedConnection);
+        } else if (count == 0 || (errno != EINTR && errno != EAGAIN)) {
+            ::poll(&watched[1], 1, -1); // the line is gone: wait to be stopped
+            break;
+        }
     }
-    const qint64 now = clock.elapsed();
+    ::close(wakeFd);
+}
+
+void RouterSimulator::takeBytes(const QByteArray &chunk, qint64 atMs, quint64 line) {
+    if (line != lineNumber || masterFd < 0)
+        return; // read off a line that has been hung up since
+    rxBuffer.append(chunk);
     // A slot of frameReceived may hang up, which empties rxBuffer and ends this loop.
     while (std::optional<QByteArray> frame = SysexFrame::takeFrame(rxBuffer)) {
-        received.append({now, *frame});
+        received.append({atMs, *frame});
         emit frameReceived(*frame);
         handleFrame(*frame);
     }
@@ -323,6 +369,8 @@ void RouterSimulator::answerSetCommand(int code, SetCommand command, const QByte
         verdict = pendingRefusal;
         pendingRefusal.reset();
     }
+    if (std::exchange(dropVerdict, false))
+        return;
     sendFrame(SysexFrame::build(SysexFrame::ClassSet, code, {verdict->result, verdict->reason}));
 }
 
@@ -448,6 +496,10 @@ QByteArray RouterSimulator::noiseBytes() {
 void RouterSimulator::queueOutput(const QByteArray &bytes) {
     if (masterFd < 0)
         return;
+    if (holding) {
+        heldReplies.append(bytes);
+        return;
+    }
     if (txQueue.isEmpty()) {
         paceStartNs = clock.nsecsElapsed();
         pacedSent = 0;

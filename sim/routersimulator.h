@@ -11,6 +11,7 @@
 #include <QString>
 #include <optional>
 #include <random>
+#include <thread>
 
 class QSocketNotifier;
 class QTimer;
@@ -32,7 +33,10 @@ public:
     };
 
     struct ReceivedFrame {
-        qint64 atMs = 0; // monotonic milliseconds when the frame's last byte was read
+        // Monotonic milliseconds when the frame's last byte was read off the line, stamped by
+        // a thread of its own that does nothing but read: the window's event loop, however
+        // busy, does not delay it.
+        qint64 atMs = 0;
         QByteArray bytes;
     };
 
@@ -73,8 +77,11 @@ public:
     void setNoise(bool on);                  // 1-3 noise bytes (never F0) before every reply frame
     void setPacing(int baud = 115200);       // 0: as fast as possible; else 10 bits a byte
     void refuseNext(int result, int reason); // next set command gets this verdict, unapplied
-    void setSilent(bool on);                 // read and record, but answer nothing
-    void hangUp();                           // closes the master side
+    void dropNextVerdict();                  // next set command is carried out, unanswered
+    void holdReplies(bool on); // while on, every reply (injected bytes too) waits, in order;
+                               // off sends them all
+    void setSilent(bool on);   // read and record, but answer nothing
+    void hangUp();             // closes the master side
 
     // Sends raw bytes to the tool, as if the router had sent them.
     void inject(const QByteArray &bytes);
@@ -93,7 +100,8 @@ private:
                                                                    bool apply);
 
     void closeLine();
-    void readLine();
+    void readerLoop(int fd, int wakeFd, quint64 line);
+    void takeBytes(const QByteArray &chunk, qint64 atMs, quint64 line);
     void handleFrame(const QByteArray &frame);
     void answerQuery(int item);
     void answerSetCommand(int code, SetCommand command, const QByteArray &frame);
@@ -116,7 +124,9 @@ private:
     int slaveFd = -1; // kept open so that the master never sees the tool's close as a hang-up
     QString slaveName;
     QString lastError;
-    QSocketNotifier *readNotifier = nullptr;
+    std::thread reader;
+    int wakeWriteFd = -1;   // written to stop the reader
+    quint64 lineNumber = 0; // counts start(): chunks read off an earlier line are dropped
     QSocketNotifier *writeNotifier = nullptr;
     QTimer *outputTimer = nullptr;
     QElapsedTimer clock;
@@ -140,5 +150,8 @@ private:
     qint64 paceStartNs = 0; // when the line last became busy
     qint64 pacedSent = 0;   // bytes written since then
     std::optional<Verdict> pendingRefusal;
+    bool dropVerdict = false;
+    bool holding = false;
+    QByteArray heldReplies;
     bool silent = false;
 };

@@ -6,7 +6,7 @@
 #include "link/sysexframe.h"
 #include "routing/mainscense.h"
 #include "routing/myline.h"
-#include "tests/support/routerbench.h"
+#include "tests/support/routingfixture.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -15,7 +15,7 @@
 #include <QRandomGenerator>
 #include <QTest>
 
-using Route = RouterSimulator::Route;
+using namespace RoutePicture;
 using SysexFrame::byteAt;
 
 namespace {
@@ -25,56 +25,6 @@ const QString overLimit = "Exceeding the number of routes (some connecting nodes
 
 const auto bytes = [](const char *text) { return QByteArray::fromHex(text); };
 
-QStringList texts(const QList<QPushButton *> &buttons) {
-    QStringList list;
-    for (QPushButton *button : buttons)
-        list << button->text();
-    return list;
-}
-
-QPushButton *named(const QList<QPushButton *> &buttons, const QString &text) {
-    return buttons.value(texts(buttons).indexOf(text));
-}
-
-// A route line runs from 10 px right of the input button's middle to a third of a button
-// width left of the output button, 5 px below their tops.
-QLineF anchors(const QPushButton *from, const QPushButton *to) {
-    return QLineF(from->x() + 10 + from->width() / 2, from->y() + 5, to->x() - to->width() / 3,
-                  to->y() + 5);
-}
-
-// Route lines in the scene by their routes, the rubber band excluded.
-QMultiMap<Route, MyLine *> routeLines(WidgetTestAccess &w) {
-    QMultiMap<Route, MyLine *> lines;
-    for (QGraphicsItem *item : w.scene()->items())
-        if (auto *line = dynamic_cast<MyLine *>(item); line && line != w.dragLine())
-            lines.insert(Route(line->key, line->value), line);
-    return lines;
-}
-
-QList<Route> sorted(QList<Route> routes) {
-    std::sort(routes.begin(), routes.end());
-    return routes;
-}
-
-QList<Route> mapRoutes(WidgetTestAccess &w) {
-    QList<Route> routes;
-    for (auto it = w.routeMap().cbegin(); it != w.routeMap().cend(); ++it)
-        routes << Route(it.key(), it.value());
-    return sorted(routes);
-}
-
-// The picture shows the route table, which holds no route twice, and the window's line
-// pointers point at shown lines only.
-bool consistent(WidgetTestAccess &w) {
-    const QList<Route> known = mapRoutes(w);
-    const QList<MyLine *> lines = routeLines(w).values();
-    return routeLines(w).keys() == known &&
-           std::adjacent_find(known.begin(), known.end()) == known.end() &&
-           (!w.lastRouteLine() || lines.contains(w.lastRouteLine())) &&
-           (!w.lineToDelete() || lines.contains(w.lineToDelete()));
-}
-
 // Whether the current port map holds this port, judged from the counts alone.
 bool inMap(WidgetTestAccess &w, QPair<int, int> port, bool source) {
     const int counts[] = {source ? w.midiInCount() : w.midiOutCount(), w.usbHostCount(),
@@ -83,46 +33,7 @@ bool inMap(WidgetTestAccess &w, QPair<int, int> port, bool source) {
            port.second <= counts[port.first];
 }
 
-// The window on screen, connected through the pseudo-terminal to the simulated router.
-struct Fixture {
-    // Keeps the window's queries; what the tests see sent starts after them.
-    bool connect(const QList<Route> &held = {}, RouterSimulator::PortCounts counts = {2, 2, 1, 1}) {
-        bench.sim.setPortCounts(counts);
-        bench.sim.setRoutes(held);
-        bench.window().show();
-        const bool connected =
-            QTest::qWaitForWindowExposed(&bench.window()) && bench.connectAndWait();
-        queries = bench.sim.receivedFrames();
-        bench.sim.clearReceived();
-        return connected;
-    }
-    QGraphicsView *view() { return bench.find<QGraphicsView>("graphicsView"); }
-    // Leaving the pressed button makes it let go; the moves after that reach the window.
-    void drag(QPushButton *from, QWidget *to, QPoint at) {
-        QTest::mousePress(from, Qt::LeftButton, {}, from->rect().center());
-        QTest::mouseMove(to, at + QPoint(1, 1));
-        QTest::mouseMove(to, at);
-        QTest::mouseRelease(to, Qt::LeftButton, {}, at);
-    }
-    // Lets anything written reach the router, then takes what it received.
-    QList<QByteArray> takeSent() {
-        QTest::qWait(40);
-        const QList<QByteArray> sent = bench.sent();
-        bench.sim.clearReceived();
-        return sent;
-    }
-    // Waits until the window, its verdicts handled, shows the routes that the router holds.
-    bool agree() {
-        const auto same = [&] {
-            return sorted(bench.sim.routes()) == mapRoutes(w) && consistent(w);
-        };
-        return QTest::qWaitFor(same, 3000);
-    }
-
-    RouterBench bench;
-    WidgetTestAccess w = bench.access();
-    QList<RouterSimulator::ReceivedFrame> queries;
-};
+using Fixture = RoutingFixture;
 
 } // namespace
 
@@ -131,8 +42,8 @@ class TestRouting : public QObject {
 
 private slots:
     void connectRunsTheQueryChain();
-    void verdicts_data();
-    void verdicts();
+    void resultMessages_data();
+    void resultMessages();
     void hostileFrames();
     void dragGestures_data();
     void dragGestures();
@@ -173,57 +84,44 @@ void TestRouting::connectRunsTheQueryChain() {
     QVERIFY(f.bench.find<QCheckBox>(box)->isChecked());
 }
 
-// Routes a, b and c are drawn in that order; a deletion waits for a.
-void TestRouting::verdicts_data() {
+// Verdicts that settle no command of the window's: route lines stay as they are, and the
+// router's words are shown.
+void TestRouting::resultMessages_data() {
     QTest::addColumn<QByteArray>("frame");
-    QTest::addColumn<int>("lastCommand");
-    QTest::addColumn<QString>("left");
     QTest::addColumn<QString>("message");
-    const QString illegal = "Illegal routing (i.e. unable to connect in this way)";
     const QString done = "Configuration successful";
     const QString failed = "Configuration failed";
     const QString none;
-    QTest::newRow("refused: illegal") << bytes("F000215E0201 01 01 F7") << 0 << "ab" << illegal;
-    QTest::newRow("refused: port") << bytes("F000215E0201 01 02 F7") << 0 << "ab"
-                                   << "Port serial number error";
-    QTest::newRow("refused, clearing") << bytes("F000215E0201 01 03 F7") << 2 << "ab" << overLimit;
-    QTest::newRow("refused: unknown reason") << bytes("F000215E0201 7F 85 F7") << 0 << "ab" << none;
-    QTest::newRow("route added") << bytes("F000215E0201 00 00 F7") << 0 << "abc" << none;
-    QTest::newRow("route deleted") << bytes("F000215E0201 00 00 F7") << 1 << "bc" << none;
-    QTest::newRow("routes cleared") << bytes("F000215E0201 00 00 F7") << 2 << "" << none;
-    QTest::newRow("result 0, reason 1") << bytes("F000215E0201 00 01 F7") << 1 << "abc" << none;
-    QTest::newRow("config done") << bytes("F000215E0202 00 09 F7") << 0 << "abc" << done;
-    QTest::newRow("config failed") << bytes("F000215E0202 05 00 F7") << 0 << "abc" << failed;
+    QTest::newRow("route: illegal")
+        << bytes("F000215E0201 01 01 F7") << "Illegal routing (i.e. unable to connect in this way)";
+    QTest::newRow("route: port") << bytes("F000215E0201 01 02 F7") << "Port serial number error";
+    QTest::newRow("route: limit") << bytes("F000215E0201 01 03 F7") << overLimit;
+    QTest::newRow("route: unknown reason") << bytes("F000215E0201 7F 85 F7") << none;
+    QTest::newRow("route: accepted") << bytes("F000215E0201 00 00 F7") << none;
+    QTest::newRow("route: result 0, reason 1") << bytes("F000215E0201 00 01 F7") << none;
+    QTest::newRow("config done") << bytes("F000215E0202 00 09 F7") << done;
+    QTest::newRow("config failed") << bytes("F000215E0202 05 00 F7") << failed;
     QTest::newRow("filter: category")
-        << bytes("F000215E0203 01 02 F7") << 0 << "abc" << failed + ":Category error";
+        << bytes("F000215E0203 01 02 F7") << failed + ":Category error";
     QTest::newRow("filter: category number")
-        << bytes("F000215E0203 01 03 F7") << 0 << "abc" << failed + ":Category serial number error";
-    QTest::newRow("filter: reason 4") << bytes("F000215E0203 01 04 F7") << 0 << "abc" << none;
+        << bytes("F000215E0203 01 03 F7") << failed + ":Category serial number error";
+    QTest::newRow("filter: reason 4") << bytes("F000215E0203 01 04 F7") << none;
 }
 
-void TestRouting::verdicts() {
+void TestRouting::resultMessages() {
     QFETCH(QByteArray, frame);
-    QFETCH(int, lastCommand);
-    QFETCH(QString, left);
     QFETCH(QString, message);
-    const QMap<QChar, Route> drawn = {
-        {'a', {{0, 1}, {0, 1}}}, {'b', {{0, 1}, {0, 2}}}, {'c', {{1, 1}, {0, 2}}}};
     ModalAnswerer answerer;
     Widget window;
     WidgetTestAccess w(window);
     QPushButton port;
+    const QList<Route> drawn = {{{0, 1}, {0, 1}}, {{0, 1}, {0, 2}}};
     for (const Route &r : drawn)
         w.drawRoute(&port, &port, r.first.first, r.first.second, r.second.first, r.second.second);
-    w.lastCommand() = lastCommand;
-    w.lineToDelete() = routeLines(w).value(drawn['a']);
 
     w.dealWithData(SysexFrame::classify(frame).value(), frame);
-    QList<Route> expected;
-    for (QChar name : left)
-        expected << drawn[name];
-    QCOMPARE(mapRoutes(w), expected);
+    QCOMPARE(mapRoutes(w), drawn);
     QVERIFY(consistent(w));
-    QCOMPARE(w.lastCommand(), 0);
     QCOMPARE(answerer.messages(), message.isEmpty() ? QStringList() : QStringList{message});
 }
 
@@ -231,9 +129,10 @@ void TestRouting::verdicts() {
 // in any order, between the user's gestures. Nothing may crash, and the window stays
 // consistent after every frame.
 void TestRouting::hostileFrames() {
-    ModalAnswerer answerer;
-    Widget window;
-    WidgetTestAccess w(window);
+    Fixture f;
+    QVERIFY(f.connect());
+    f.bench.sim.setSilent(true); // the frames below are all the window hears
+    WidgetTestAccess &w = f.w;
     QRandomGenerator random(20240611);
     const int edgeBytes[] = {0x00, 0x01, 0x02, 0x03, 0x7F, 0x80, 0x81, 0xFF};
     int removals = 0;

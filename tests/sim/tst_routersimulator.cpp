@@ -138,6 +138,23 @@ void TestRouterSimulator::faultKnobs() {
     QCOMPARE(sim->routes().size(), 2);
     QCOMPARE(exchange(route(1, 0, 2, 0, 1)), hex("F0 00 21 5E 02 01 00 00 F7"));
 
+    // A dropped verdict: the command is carried out, unanswered.
+    sim->dropNextVerdict();
+    QCOMPARE(exchange(route(0, 0, 2, 0, 1)), QByteArray());
+    QCOMPARE(sim->routes().size(), 2);
+
+    // Held replies wait, in order, until they are let go.
+    sim->holdReplies(true);
+    incoming.clear();
+    const int received = sim->receivedBytes().size();
+    port->write(route(1, 0, 2, 0, 1) + query(1));
+    QVERIFY(QTest::qWaitFor([&] { return sim->receivedBytes().size() == received + 2; }, 3000));
+    QTest::qWait(20);
+    QCOMPARE(incoming, QByteArray());
+    sim->holdReplies(false);
+    QVERIFY(QTest::qWaitFor([&] { return incoming.endsWith(modeReply); }, 3000));
+    QCOMPARE(incoming, hex("F0 00 21 5E 02 01 00 00 F7") + modeReply);
+
     // 10 bits a byte.
     sim->setPacing(1200);
     QElapsedTimer timer;

@@ -23,6 +23,8 @@ void ModalAnswerer::poll() {
     QWidget *modal = QApplication::activeModalWidget();
     if (!modal || !modal->isVisible())
         return;
+    if (qobject_cast<QMessageBox *>(modal) && keepOpen && keepOpen())
+        return;
     auto *dialog = qobject_cast<QFileDialog *>(modal);
     const bool queued = !answers.isEmpty() && answers.first().file == (dialog != nullptr);
     const QString answer = queued ? answers.takeFirst().value : QString();
@@ -38,6 +40,7 @@ void ModalAnswerer::poll() {
         modal->close();
         return;
     }
+
     Seen s{box->windowTitle(), box->text(), {}};
     const QList<QAbstractButton *> buttons = box->findChild<QDialogButtonBox *>()->buttons();
     QAbstractButton *target = buttons.value(0);

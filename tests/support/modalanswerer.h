@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTimer>
+#include <functional>
 
 // Answers the modal message boxes and file dialogs that an action opens while it runs, and
 // records the message boxes. Answers are used in the order they were queued; a modal that
@@ -24,6 +25,10 @@ public:
     // Next message box: press this button. Next file dialog: select this file and accept.
     void pressButton(const QString &buttonText) { answers.append({false, buttonText}); }
     void chooseFile(const QString &path) { answers.append({true, path}); }
+
+    // While set and true, an open message box is left open and asked about again a few
+    // milliseconds later: the test can act and look while the box is shown.
+    std::function<bool()> keepOpen;
 
     QList<Seen> seen;             // the message boxes shown, in order
     QStringList messages() const; // their texts

@@ -30,6 +30,7 @@ public:
     MyLine *&lineToDelete() { return w.lineToDelete; }
     QMultiMap<QPair<int, int>, QPair<int, int>> &routeMap() { return w.routeMap; }
     int &lastCommand() { return w.lastCommand; }
+    const VerdictQueue &verdictQueue() const { return w.verdictQueue; }
     QTimer *portScanTimer() { return w.portScanTimer; }
 
     // Frames as the serial port delivers them, straight into the dispatcher.

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+// What the window tells the user about the router's refusals, in the words the router's
+// reason codes stand for. Empty for a reason the router does not define.
+namespace VerdictText {
+
+// Reasons 1..3 of a refused route command.
+QString routeRefusal(int reason);
+// Reasons 1..3 of a refused set-filter command.
+QString filterRefusal(int reason);
+
+} // namespace VerdictText

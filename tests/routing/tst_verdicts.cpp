@@ -1,0 +1,239 @@
+// Every verdict settles the command it answers, whatever else is waiting, and the picture
+// ends equal to the router's route table: real mouse gestures against the simulated router.
+#define QTEST_QPA_MOUSE_HANDLING
+
+#include "link/sysexframe.h"
+#include "routing/myline.h"
+#include "tests/support/routingfixture.h"
+
+#include <QElapsedTimer>
+#include <QGraphicsView>
+#include <QPushButton>
+#include <QSerialPort>
+#include <QTest>
+
+namespace {
+
+using namespace RoutePicture;
+using PortIdentity::End;
+
+const QString illegal = "Illegal routing (i.e. unable to connect in this way)";
+const QByteArray refusal = QByteArray::fromHex("F0 00 21 5E 02 01 01 01 F7");
+const QByteArray accepted = QByteArray::fromHex("F0 00 21 5E 02 01 00 00 F7");
+
+// Routes by letter: a, b and e are new to the router; c, d and f it holds at the start.
+const QMap<QChar, Route> routes = {{'a', {{0, 1}, {0, 1}}}, {'b', {{0, 1}, {0, 2}}},
+                                   {'e', {{0, 2}, {0, 1}}}, {'c', {{0, 2}, {1, 1}}},
+                                   {'d', {{1, 1}, {2, 1}}}, {'f', {{2, 1}, {0, 2}}}};
+const QList<Route> held = {routes['c'], routes['d'], routes['f']};
+
+QList<Route> named(const QString &letters) {
+    QList<Route> list;
+    for (QChar letter : letters)
+        list << routes[letter];
+    return sorted(list);
+}
+
+} // namespace
+
+class TestVerdicts : public QObject {
+    Q_OBJECT
+
+private slots:
+    void eachVerdictSettlesItsCommand_data();
+    void eachVerdictSettlesItsCommand();
+    void oneRightClickOneDelete();
+    void emptyClickLetsGoOfTheSource();
+    void unansweredClearIsForgottenOnReconnect();
+    void reportDrawnWhileARefusalIsShown();
+    void overdueVerdictRereadsTheRoutes();
+    void strayVerdictsRemoveNothing();
+    void routerVanishesWhileAskingDisconnectAll();
+};
+
+// A script of gestures made while the router holds its replies back: "+x" adds route x with
+// two clicks, "-x" right-clicks x's line, "*" answers "Disconnect All ?" with "Yes"; a "!"
+// before a step makes the router refuse that command.
+void TestVerdicts::eachVerdictSettlesItsCommand_data() {
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QString>("routerEnds");
+    QTest::addColumn<int>("refusals");
+    QTest::newRow("adds: accepted, refused, accepted") << "+a !+b +e"
+                                                       << "acdef" << 1;
+    QTest::newRow("deletes: accepted, refused, accepted") << "-c !-d -f"
+                                                          << "d" << 1;
+    QTest::newRow("clear between adds") << "+a * +b"
+                                        << "b" << 0;
+    QTest::newRow("refused clear between adds") << "+a !* +b"
+                                                << "abcdf" << 1;
+    QTest::newRow("refused add, delete, add") << "!+a -c +b"
+                                              << "bdf" << 1;
+    QTest::newRow("delete of a route still being added") << "-c +a -a"
+                                                         << "df" << 0;
+}
+
+void TestVerdicts::eachVerdictSettlesItsCommand() {
+    QFETCH(QString, script);
+    QFETCH(QString, routerEnds);
+    QFETCH(int, refusals);
+    RoutingFixture f;
+    QVERIFY(f.connect(held));
+    f.bench.sim.holdReplies(true);
+    int sent = 0;
+    for (QString step : script.split(' ')) {
+        if (step.startsWith('!')) {
+            QVERIFY(f.bench.waitForFrames(sent)); // the router has the commands before it
+            f.bench.sim.refuseNext(1, 1);
+            step.remove(0, 1);
+        }
+        const Route route = routes.value(step.back());
+        if (step.startsWith('+')) {
+            f.click(f.input(
+                PortIdentity::buttonText(End::Source, route.first.first, route.first.second)));
+            f.click(f.output(PortIdentity::buttonText(End::Destination, route.second.first,
+                                                      route.second.second)));
+        } else if (step.startsWith('-')) {
+            f.rightClickLine(route);
+        } else {
+            f.bench.answerer.pressButton("Yes");
+            f.click(f.bench.find<QPushButton>("pushButton_5"));
+        }
+        QVERIFY2(f.bench.waitForFrames(++sent), qPrintable(step));
+    }
+    QCOMPARE(f.bench.sent().size(), script.split(' ').size());
+
+    f.bench.sim.holdReplies(false);
+    QVERIFY(f.agree());
+    QCOMPARE(mapRoutes(f.w), named(routerEnds));
+    QCOMPARE(f.bench.answerer.messages().count(illegal), refusals);
+}
+
+// All routes from one input leave the same point: a right click there deletes one of them,
+// and a second click while that delete waits sends nothing more.
+void TestVerdicts::oneRightClickOneDelete() {
+    RoutingFixture f;
+    QVERIFY(f.connect({routes['a'], routes['b']}));
+    f.bench.sim.holdReplies(true);
+    const QPoint meeting = f.view()->mapFromScene(routeLines(f.w).value(routes['a'])->line().p1());
+    QCOMPARE(meeting, f.view()->mapFromScene(routeLines(f.w).value(routes['b'])->line().p1()));
+    QTest::mouseClick(f.view()->viewport(), Qt::RightButton, {}, meeting);
+    QTest::mouseClick(f.view()->viewport(), Qt::RightButton, {}, meeting);
+    const QList<QByteArray> sent = f.takeSent();
+    QCOMPARE(sent.size(), 1);
+    QCOMPARE(sent.first().mid(4, 2), QByteArray::fromHex("02 01"));
+    QCOMPARE(sent.first().at(10), '\0'); // a delete
+
+    f.bench.sim.holdReplies(false);
+    QVERIFY(f.agree());
+    QCOMPARE(f.bench.sim.routes().size(), 1);
+}
+
+// A click on the empty view lets go of the chosen input: a click on an output then adds
+// nothing.
+void TestVerdicts::emptyClickLetsGoOfTheSource() {
+    RoutingFixture f;
+    QVERIFY(f.connect());
+    f.click(f.input("MIDI IN 1"));
+    QVERIFY(f.w.dragLine()->scene());
+    QGraphicsView *view = f.view();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                      QPoint(view->width() / 2, view->height() - 10));
+    QVERIFY(f.w.startPoint().isNull() && !f.w.dragLine()->scene());
+    f.click(f.output("MIDI OUT 1"));
+    QCOMPARE(f.takeSent(), QList<QByteArray>());
+    QVERIFY(routeLines(f.w).isEmpty());
+}
+
+// "Disconnect All" that got no answer belongs to the old connection: after a reconnect the
+// first accepted route leaves every line in place.
+void TestVerdicts::unansweredClearIsForgottenOnReconnect() {
+    RoutingFixture f;
+    QVERIFY(f.connect(held));
+    f.bench.sim.setSilent(true);
+    f.bench.answerer.pressButton("Yes");
+    f.click(f.bench.find<QPushButton>("pushButton_5"));
+    QCOMPARE(f.takeSent(), QList<QByteArray>({RouteCommand::frame(RouteCommand::clearAll())}));
+    f.bench.sim.setSilent(false);
+
+    f.click(f.bench.find<QPushButton>("pushButton")); // Disconnect
+    QVERIFY(f.bench.connectAndWait());
+    f.click(f.input("MIDI IN 1"));
+    f.click(f.output("MIDI OUT 1"));
+    QVERIFY(f.agree());
+    QCOMPARE(mapRoutes(f.w), named("acdf"));
+}
+
+// A refusal opens a message box inside the handling of the bytes that brought it; a route
+// report that arrives while the box is open is drawn at once, with no further byte.
+void TestVerdicts::reportDrawnWhileARefusalIsShown() {
+    RoutingFixture f;
+    QVERIFY(f.connect());
+    const Route route = routes['e'];
+    bool injected = false;
+    bool drawnWhileOpen = false;
+    QElapsedTimer open;
+    f.bench.answerer.keepOpen = [&] {
+        if (!injected) {
+            f.bench.sim.inject(QByteArray::fromHex("F0 00 21 5E 01 03 00 02 00 01 01 F7"));
+            injected = true;
+            open.start();
+        }
+        drawnWhileOpen = routeLines(f.w).contains(route);
+        return !drawnWhileOpen && open.elapsed() < 2000;
+    };
+    f.bench.sim.inject(refusal);
+    QVERIFY(QTest::qWaitFor([&] { return !f.bench.answerer.seen.isEmpty(); }, 3000));
+    QVERIFY(drawnWhileOpen);
+    QCOMPARE(f.bench.answerer.messages(), QStringList{illegal});
+}
+
+// The router carries out a delete but its verdict is lost: after 3 s the window stops
+// waiting and asks for the routes again (query 3 alone), and the line goes.
+void TestVerdicts::overdueVerdictRereadsTheRoutes() {
+    RoutingFixture f;
+    QVERIFY(f.connect(held));
+    f.bench.sim.dropNextVerdict();
+    f.rightClickLine(routes['c']);
+    QVERIFY(f.bench.waitForFrames(1));
+    QVERIFY(f.agree(6000) && !routeLines(f.w).contains(routes['c']));
+    const QList<RouterSimulator::ReceivedFrame> frames = f.bench.sim.receivedFrames();
+    QCOMPARE(frames.size(), 2);
+    QCOMPARE(frames.at(1).bytes, SysexFrame::query(3));
+    QVERIFY(frames.at(1).atMs - frames.at(0).atMs >= 2990);
+    QCOMPARE(mapRoutes(f.w), named("df"));
+}
+
+// Verdicts with nothing waiting, a flood of them in one chunk, nested in each other's
+// message boxes: every refusal is shown and no line goes.
+void TestVerdicts::strayVerdictsRemoveNothing() {
+    RoutingFixture f;
+    QVERIFY(f.connect(held));
+    QByteArray flood;
+    for (int i = 0; i < 20; ++i)
+        flood += refusal + accepted;
+    f.bench.sim.inject(flood);
+    QVERIFY(QTest::qWaitFor([&] { return f.bench.answerer.seen.size() == 20; }, 5000));
+    QVERIFY(f.agree());
+    QCOMPARE(mapRoutes(f.w), sorted(held));
+    QCOMPARE(f.bench.answerer.messages(), QStringList(QVector<QString>(20, illegal).toList()));
+}
+
+// The router is unplugged while "Disconnect All ?" is open: "Yes" then writes nothing and
+// leaves nothing waiting.
+void TestVerdicts::routerVanishesWhileAskingDisconnectAll() {
+    RoutingFixture f;
+    QVERIFY(f.connect(held));
+    f.bench.answerer.keepOpen = [&] {
+        f.bench.sim.hangUp();
+        return f.w.serialPort()->isOpen();
+    };
+    f.bench.answerer.pressButton("Yes");
+    f.click(f.bench.find<QPushButton>("pushButton_5"));
+    QCOMPARE(f.bench.answerer.messages(), QStringList{"Disconnect All ?"});
+    QVERIFY(!f.w.serialPort()->isOpen());
+    QVERIFY(f.w.verdictQueue().isEmpty() && f.w.lastCommand() == 0);
+    QVERIFY(routeLines(f.w).isEmpty());
+}
+
+QTEST_MAIN(TestVerdicts)
+#include "tst_verdicts.moc"

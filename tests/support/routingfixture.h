@@ -1,0 +1,55 @@
+#pragma once
+
+#include "tests/support/routerbench.h"
+
+#include <QLineF>
+#include <QMultiMap>
+
+class QGraphicsView;
+class QPushButton;
+
+// What the routing page shows, read back for checks.
+namespace RoutePicture {
+
+using Route = RouterSimulator::Route;
+
+QStringList texts(const QList<QPushButton *> &buttons);
+QPushButton *named(const QList<QPushButton *> &buttons, const QString &text);
+// Where a route line runs: from 10 px right of the input button's middle to a third of a
+// button width left of the output button, 5 px below their tops.
+QLineF anchors(const QPushButton *from, const QPushButton *to);
+// Route lines in the scene by their routes, the rubber band excluded.
+QMultiMap<Route, MyLine *> routeLines(WidgetTestAccess &w);
+QList<Route> sorted(QList<Route> routes);
+QList<Route> mapRoutes(WidgetTestAccess &w);
+// The picture shows the route table, which holds no route twice, and the window's line
+// pointers point at shown lines only.
+bool consistent(WidgetTestAccess &w);
+
+} // namespace RoutePicture
+
+// The window on screen, connected through the pseudo-terminal to the simulated router;
+// mouse events go through the window system layer as a user's do.
+class RoutingFixture {
+public:
+    // Connects to a router with these routes and ports and keeps the window's queries apart:
+    // what takeSent() returns starts after them.
+    bool connect(const QList<RoutePicture::Route> &held = {},
+                 RouterSimulator::PortCounts counts = {2, 2, 1, 1});
+    QGraphicsView *view();
+    QPushButton *input(const QString &text);
+    QPushButton *output(const QString &text);
+    void click(QWidget *widget);
+    // A right click on the middle of a route's line.
+    void rightClickLine(const RoutePicture::Route &route);
+    // Leaving the pressed button makes it let go; the moves after that reach the window.
+    void drag(QPushButton *from, QWidget *to, QPoint at);
+    // Lets anything written reach the router, then takes what it received.
+    QList<QByteArray> takeSent();
+    // Waits until the window has every verdict and shows the routes that the router holds.
+    bool agree(int timeoutMs = 3000);
+
+    RouterBench bench;
+    WidgetTestAccess w = bench.access();
+    QList<RouterSimulator::ReceivedFrame> queries;
+};
