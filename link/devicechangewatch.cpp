@@ -4,6 +4,8 @@
 
 #include <dbt.h>
 
+#include <utility>
+
 namespace {
 
 const wchar_t windowClassName[] = L"PellvaneDeviceChangeWatch";
