@@ -34,7 +34,8 @@ private slots:
 
 void TestPortPermission::initTestCase() {
     if (geteuid() == 0)
-        QSKIP("root may open any device; ctest runs this test as user nobody");
+        QSKIP("root may open any device; ctest runs this test as user nobody where nobody can "
+              "reach the build");
 }
 
 void TestPortPermission::refusedDeviceIsExplained() {
