@@ -1,10 +1,62 @@
 #include "app/widget.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QTextStream>
+
+#include <optional>
+
+namespace {
+
+QStringList argumentList(int argc, char *argv[]) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+// --help, --help-all and --version are answered before the window's application object
+// exists, so they work without a display. Returns the exit code when the program has answered.
+std::optional<int> answerWithoutWindow(QCommandLineParser &parser, int argc, char *argv[]) {
+    // Qt's own options (-style, -platform, ...) are still among the arguments here; whether
+    // anything is unknown is decided once the application object has taken them.
+    parser.parse(argumentList(argc, argv));
+    if (parser.isSet(QStringLiteral("version"))) {
+        QTextStream(stdout) << QCoreApplication::applicationName() << ' '
+                            << QCoreApplication::applicationVersion() << '\n';
+        return 0;
+    }
+    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"))) {
+        // The help text names the program from an application object's arguments.
+        const QCoreApplication core(argc, argv);
+        parser.process(core); // prints the help and ends the program
+    }
+    return std::nullopt;
+}
+
+} // namespace
 
 int main(int argc, char *argv[]) {
+    QCoreApplication::setApplicationName(QStringLiteral("pellvane"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(PELLVANE_VERSION));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Shows and edits the routes and MIDI filters of a Kelvanto USB MIDI router."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    if (const std::optional<int> exitCode = answerWithoutWindow(parser, argc, argv))
+        return *exitCode;
+
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
     QApplication app(argc, argv);
+    if (!parser.parse(app.arguments()) || !parser.positionalArguments().isEmpty()) {
+        const QString error = parser.errorText().isEmpty()
+                                  ? QStringLiteral("This program takes no file or other argument.")
+                                  : parser.errorText();
+        QTextStream(stderr) << error << '\n' << parser.helpText();
+        return 2;
+    }
+    QGuiApplication::setDesktopFileName(QStringLiteral(PELLVANE_APP_ID));
     qRegisterMetaType<Feedbacktype>("Feedbacktype");
     Widget window;
     window.show();

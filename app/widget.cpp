@@ -1,6 +1,7 @@
 #include "app/widget.h"
 
 #include "filters/portfilteringsituation.h"
+#include "link/devicemonitor.h"
 #include "link/fifobuffer.h"
 #include "link/sysexframe.h"
 #include "routing/mainscense.h"
@@ -38,6 +39,9 @@ Widget::Widget(QWidget *parent)
     portScanTimer = new QTimer(this);
     connect(portScanTimer, &QTimer::timeout, this, &Widget::initPort);
     portScanTimer->start(PortScanIntervalMs);
+    // A device plugged in or pulled out is scanned for at once; the timer stays the fallback.
+    if (DeviceMonitor *monitor = deviceMonitorFor(this))
+        connect(monitor, &DeviceMonitor::devicesChanged, this, &Widget::initPort);
 
     verdictTimer = new QTimer(this);
     verdictTimer->setSingleShot(true);

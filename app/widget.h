@@ -96,6 +96,7 @@ private:
     void connectOrDisconnect(bool isOpen);
     void onSerialError(int error);
     void openDevice();
+    QString openFailureMessage() const;
     void closeDevice();
     void clearRoutingPicture();
     void drainPort();

@@ -22,6 +22,9 @@ public:
                                                                  const QString &brandPrefix) = 0;
     // Serial ports in the order the serial library lists them.
     virtual QList<SerialPortEntry> availablePorts() = 0;
+    // False when this user may not read and write the port's device; true wherever the
+    // platform cannot tell, as on Windows, where a refused port is one that is in use.
+    virtual bool mayOpenPort(const QString &portName);
 };
 
 DeviceInventory *deviceInventory(); // the inventory in use: the platform's own unless replaced

@@ -5,6 +5,8 @@
 #include <QTextCodec>
 #include <optional>
 
+#include <unistd.h>
+
 namespace {
 
 const QString usbEnumerator = QStringLiteral("USB");
@@ -69,4 +71,10 @@ QMap<QPair<int, int>, QString> SysfsInventory::enumerateBrandDevices(const QStri
             table.insert(key, description);
     }
     return table;
+}
+
+bool SysfsInventory::mayOpenPort(const QString &portName) {
+    // As the serial library does, a name that is no path is a device under /dev.
+    const QString path = portName.startsWith('/') ? portName : QStringLiteral("/dev/") + portName;
+    return ::access(QFile::encodeName(path).constData(), R_OK | W_OK) == 0;
 }

@@ -134,8 +134,7 @@ void Widget::openDevice() {
     connect(serialPort, &QSerialPort::errorOccurred, this, &Widget::onSerialError,
             Qt::UniqueConnection);
     if (!serialPort->open(QIODevice::ReadWrite)) {
-        showMessage(tr("OK"), tr("Failed to open port : %1").arg(serialPort->errorString()),
-                    QString());
+        showMessage(tr("OK"), openFailureMessage(), QString());
         return;
     }
     ++linkSession;
@@ -146,6 +145,20 @@ void Widget::openDevice() {
     ui->pushButton->setText(tr("Disconnect"));
     if (ui->tabWidget->currentIndex() == filterPageIndex)
         requeryOnTabChange = true;
+}
+
+// The serial library also reports a port that another program holds as a permission error;
+// only a user who lacks access to the device is told how to get it.
+QString Widget::openFailureMessage() const {
+    const QString failure = tr("Failed to open port : %1").arg(serialPort->errorString());
+    if (serialPort->error() != QSerialPort::PermissionError ||
+        deviceInventory()->mayOpenPort(serialPort->portName()))
+        return failure;
+    return failure + QStringLiteral("\n\n") +
+           tr("This user may not use the router's serial port. Install the Pellvane package, "
+              "whose udev rule gives the logged-in user access to the router, or add the user "
+              "to the \"dialout\" group (sudo usermod -aG dialout $USER) and log in again. "
+              "Then plug the router in again.");
 }
 
 void Widget::closeDevice() {

@@ -5,9 +5,10 @@ PELLVANE_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$PELLVANE_ROOT"
 
 # What every build needs. Fonts: the form asks for "Arial", which fontconfig maps to
-# Liberation Sans (same metrics), so the texts fit their boxes.
+# Liberation Sans (same metrics), so the texts fit their boxes. libudev: the device monitor;
+# rsvg-convert: the icon's PNG sizes.
 PELLVANE_BUILD_PACKAGES=(cmake g++ make pkg-config qtbase5-dev qtbase5-dev-tools
-    libqt5serialport5-dev fontconfig fonts-liberation)
+    libqt5serialport5-dev libudev-dev librsvg2-bin fontconfig fonts-liberation)
 
 package_installed() {
     dpkg -s "$1" 2>/dev/null | grep -q '^Status: install ok installed'

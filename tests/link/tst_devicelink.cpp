@@ -55,6 +55,8 @@ private slots:
     void connectRequeryDisconnectVanish();
     void hangUpDisconnectsWithoutSpinning();
     void entryFollowsAReplug();
+    void refusedPortSaysHowToGetAccess();
+    void monitorScansAtOnce();
 };
 
 // Entries carry the full description and the port name; a connect that cannot start says why.
@@ -157,6 +159,53 @@ void TestDeviceLink::entryFollowsAReplug() {
     rescan(bench, {{routerKey, RouterBench::DeviceName}}, {{"ttyACM7", 0x1209, 0x7A01}});
     verifyState(bench, false);
     QCOMPARE(entries(bench), QStringList{RouterBench::DeviceName + " -> ttyACM7"});
+}
+
+// A port that another program holds is refused with the same error kind as one this user may
+// not open; only a user without access is told how to get it. Other errors stay plain.
+void TestDeviceLink::refusedPortSaysHowToGetAccess() {
+    RouterBench bench;
+    auto *button = bench.find<QPushButton>("pushButton");
+    QSerialPort holder(bench.sim.slavePath());
+    QVERIFY(holder.open(QIODevice::ReadWrite));
+    button->click();
+    QSerialPort *port = bench.access().serialPort();
+    QCOMPARE(port->error(), QSerialPort::PermissionError);
+    const QString refused = "Failed to open port : " + port->errorString();
+    bench.inventory.portsOpenable = false;
+    button->click();
+    holder.close();
+    rescan(bench, {{routerKey, router}}, {{"ttyPellvaneNone", 0x1209, 0x7A01}});
+    button->click();
+    const QString missing = "Failed to open port : " + port->errorString();
+
+    const QString advice =
+        "This user may not use the router's serial port. Install the Pellvane package, whose "
+        "udev rule gives the logged-in user access to the router, or add the user to the "
+        "\"dialout\" group (sudo usermod -aG dialout $USER) and log in again. Then plug the "
+        "router in again.";
+    QCOMPARE(bench.answerer.messages(), (QStringList{refused, refused + "\n\n" + advice, missing}));
+    QCOMPARE(port->error(), QSerialPort::DeviceNotFoundError);
+    QVERIFY(!port->isOpen());
+}
+
+// A device plugged in is listed, and the connected router pulled out is let go, as soon as the
+// monitor says so: the periodic scan is stopped here.
+void TestDeviceLink::monitorScansAtOnce() {
+    RouterBench bench;
+    bench.access().portScanTimer()->stop();
+    const QString routerEntry = RouterBench::DeviceName + " -> " + bench.sim.slavePath();
+    bench.inventory.devices.insert(synthKey, "Kelvanto Synth");
+    bench.inventory.ports.append({"ttyACM5", 0x16C0, 0x0042});
+    QCOMPARE(entries(bench), QStringList{routerEntry});
+    emit bench.monitor.devicesChanged();
+    QCOMPARE(entries(bench), (QStringList{routerEntry, "Kelvanto Synth -> ttyACM5"}));
+
+    QVERIFY(bench.connectAndWait());
+    bench.inventory.ports.removeFirst();
+    emit bench.monitor.devicesChanged();
+    verifyState(bench, false);
+    QCOMPARE(entries(bench), QStringList{"Kelvanto Synth -> ttyACM5"});
 }
 
 QTEST_MAIN(TestDeviceLink)

@@ -1,10 +1,14 @@
 #include "link/sysfsinventory.h"
 #include "link/usbinstanceid.h"
+#include "tests/link/instanceidcases.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QTest>
+
+#include <unistd.h>
 
 namespace {
 
@@ -38,6 +42,7 @@ class TestInventory : public QObject {
 private slots:
     void sysfsTree_data();
     void sysfsTree();
+    void portAccess();
     void instanceId_data();
     void instanceId();
 };
@@ -77,19 +82,26 @@ void TestInventory::sysfsTree() {
     QCOMPARE(SysfsInventory(root.path()).enumerateBrandDevices("USB", "Kelvanto"), expected);
 }
 
+// A bare port name is a device under /dev; a device this user cannot read and write is refused.
+void TestInventory::portAccess() {
+    SysfsInventory inventory;
+    QVERIFY(inventory.mayOpenPort("null"));
+    QVERIFY(inventory.mayOpenPort("/dev/null"));
+    QVERIFY(!inventory.mayOpenPort("pellvane-no-such-port"));
+    QTemporaryFile readOnly;
+    QVERIFY(readOnly.open());
+    QVERIFY(readOnly.setPermissions(QFileDevice::ReadOwner));
+    // Root may write anywhere: the refusal of a read-only device shows only for other users.
+    QCOMPARE(inventory.mayOpenPort(readOnly.fileName()), geteuid() == 0);
+}
+
 void TestInventory::instanceId_data() {
     QTest::addColumn<QString>("instanceId");
     QTest::addColumn<int>("vendorId");
     QTest::addColumn<int>("productId");
-
-    QTest::newRow("plain") << "USB\\VID_1209&PID_7A01\\5&2F3A1B&0&1" << 0x1209 << 0x7A01;
-    QTest::newRow("last token wins")
-        << "USB\\VID_1111&PID_2222\\VID_3333#PID_4444&VID_5555" << 0x5555 << 0x4444;
-    QTest::newRow("no digits") << "USB\\VID_&PID_XYZ\\1" << 0 << 0;
-    QTest::newRow("lower-case hex, digits end at another character")
-        << "USB\\VID_abcd&PID_0A.7" << 0xABCD << 0x0A;
-    QTest::newRow("prefix must start the token and match case")
-        << "USB\\VID_1234&XVID_5678&pid_9ABC&X_PID_7" << 0x1234 << 0;
+    for (const InstanceIdCase &c : InstanceIdCases)
+        QTest::newRow(c.name) << QString::fromStdU16String(std::u16string(c.instanceId))
+                              << c.vendorId << c.productId;
 }
 
 void TestInventory::instanceId() {

@@ -17,11 +17,13 @@ RouterBench::RouterBench() {
     inventory.devices.insert({0x7A01, 0x1209}, DeviceName);
     inventory.ports.append({sim.slavePath(), 0x1209, 0x7A01});
     setDeviceInventory(&inventory);
+    setDeviceMonitor(&monitor);
 }
 
 RouterBench::~RouterBench() {
     win.reset();
     setDeviceInventory(nullptr);
+    setDeviceMonitor(nullptr);
 }
 
 Widget &RouterBench::window() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/devicemonitor.h"
 #include "sim/routersimulator.h"
 #include "tests/support/fakeinventory.h"
 #include "tests/support/modalanswerer.h"
@@ -14,11 +15,12 @@ public:
     static const QString DeviceName; // "Kelvanto MIDI Router (simulated)"
 
     RouterBench();  // starts the simulator (aborts the test run if it cannot), installs the
-                    // inventory
-    ~RouterBench(); // destroys the window and restores the platform's inventory
+                    // inventory and the monitor
+    ~RouterBench(); // destroys the window and restores the platform's inventory and monitor
 
     RouterSimulator sim;
     FakeInventory inventory;
+    DeviceMonitor monitor; // signals only when a test emits devicesChanged()
     ModalAnswerer answerer;
 
     // Creates the window (with the device already listed) on first use.

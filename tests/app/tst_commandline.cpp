@@ -1,0 +1,85 @@
+// The program's command line, run as a separate process: --version and --help answer without
+// a display; unknown options and arguments are refused.
+#include <QProcess>
+#include <QTest>
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    bool crashed = false;
+    QString out;
+    QString err;
+};
+
+Run runPellvane(const QStringList &arguments, const QProcessEnvironment &environment) {
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(PELLVANE_PROGRAM, arguments);
+    if (!process.waitForFinished(30000))
+        process.kill();
+    return {process.exitCode(), process.exitStatus() == QProcess::CrashExit,
+            QString::fromLocal8Bit(process.readAllStandardOutput()),
+            QString::fromLocal8Bit(process.readAllStandardError())};
+}
+
+QProcessEnvironment withoutDisplay() {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(name);
+    return environment;
+}
+
+QProcessEnvironment offscreen() {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    return environment;
+}
+
+} // namespace
+
+class TestCommandLine : public QObject {
+    Q_OBJECT
+
+private slots:
+    void answersWithoutDisplay();
+    void refusesWhatItDoesNotKnow_data();
+    void refusesWhatItDoesNotKnow();
+};
+
+void TestCommandLine::answersWithoutDisplay() {
+    for (const QString &option : {"--version", "-v"}) {
+        const Run version = runPellvane({option}, withoutDisplay());
+        QCOMPARE(version.exitCode, 0);
+        QCOMPARE(version.out, QString("pellvane " PELLVANE_VERSION "\n"));
+    }
+    const Run help = runPellvane({"--help"}, withoutDisplay());
+    QCOMPARE(help.exitCode, 0);
+    QVERIFY2(help.out.startsWith("Usage: ") && help.out.contains("Kelvanto USB MIDI router") &&
+                 help.out.contains("--version") && help.out.contains("--help"),
+             qPrintable(help.out));
+    // The answers above did not come from a window: without them the program needs a display.
+    const Run window = runPellvane({}, withoutDisplay());
+    QVERIFY(window.crashed || window.exitCode != 0);
+}
+
+void TestCommandLine::refusesWhatItDoesNotKnow_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("unknown option") << QStringList{"--bogus"} << "Unknown option 'bogus'.";
+    QTest::newRow("a file") << QStringList{"routes.ini"}
+                            << "This program takes no file or other argument.";
+}
+
+// Qt's own options are taken by the application object before the check, so -style passes it.
+void TestCommandLine::refusesWhatItDoesNotKnow() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, reason);
+    const Run refused = runPellvane(QStringList{"-style", "fusion"} + arguments, offscreen());
+    QCOMPARE(refused.exitCode, 2);
+    // Qt may print notices of its own before.
+    QVERIFY2(refused.err.contains(reason + "\nUsage: "), qPrintable(refused.err));
+}
+
+QTEST_GUILESS_MAIN(TestCommandLine)
+#include "tst_commandline.moc"
