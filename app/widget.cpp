@@ -47,6 +47,7 @@ Widget::Widget(QWidget *parent)
     verdictTimer->setSingleShot(true);
     connect(verdictTimer, &QTimer::timeout, this, &Widget::rereadRoutes);
     verdictClock.start();
+    initRouteEditing();
 
     // Fill the device list before the window is first shown.
     initPort();
@@ -81,8 +82,12 @@ int Widget::showMessage(QString okText, QString message, QString cancelText) {
     QMessageBox box;
     box.setFocusPolicy(Qt::NoFocus);
     box.addButton(QMessageBox::Ok)->setText(okText);
-    if (!cancelText.isEmpty())
-        box.addButton(QMessageBox::Cancel)->setText(cancelText);
+    if (!cancelText.isEmpty()) {
+        QPushButton *cancel = box.addButton(QMessageBox::Cancel);
+        cancel->setText(cancelText);
+        // A question is answered "yes" only deliberately: Enter and Escape choose this button.
+        box.setDefaultButton(cancel);
+    }
     box.setWindowIcon(QIcon(":/icon.png"));
     box.setText(message);
     box.setWindowTitle(tr("Pellvane"));

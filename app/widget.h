@@ -2,6 +2,7 @@
 
 #include "link/feedbacktype.h"
 #include "routing/portidentity.h"
+#include "routing/routeeditcommand.h"
 #include "routing/verdictqueue.h"
 
 #include <QByteArray>
@@ -11,6 +12,7 @@
 #include <QMultiMap>
 #include <QPair>
 #include <QPointF>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
@@ -26,6 +28,7 @@ class QMouseEvent;
 class QPushButton;
 class QSerialPort;
 class QTimer;
+class QUndoStack;
 class QVBoxLayout;
 
 namespace Ui {
@@ -124,6 +127,20 @@ private:
     void clearPortButtons();
     void anchorSource(QPushButton *button);
     bool addRoute(QPushButton *button);
+    bool recordAndSendAdd(PortIdentity::RouteEnd source, PortIdentity::RouteEnd destination,
+                          QPointF from, QPointF to);
+    bool sendRouteAdd(PortIdentity::RouteEnd source, PortIdentity::RouteEnd destination);
+    bool requestDelete(MyLine *line);
+    bool requestClear();
+    void initRouteEditing();
+    void undoRouteEdit();
+    void redoRouteEdit();
+    void stepRouteEdits(void (QUndoStack::*step)());
+    void clearRouteEdits();
+    void recordEdit(RouteEditCommand *command);
+    RouteEditCommand::Send replayer();
+    int replayRouteCommands(const QList<RouteCommand::Command> &commands);
+    void deleteSelectedLine();
     QPushButton *routeButton(PortIdentity::End end, PortIdentity::RouteEnd port) const;
     void endGesture();
     bool sendRouteCommand(const RouteCommand::Command &command);
@@ -207,5 +224,9 @@ private:
     QTimer *verdictTimer = nullptr;
     int drainDepth = 0; // nested drainPort calls running
     bool importRunning = false;
-    quint64 linkSession = 0; // counts successful connects
+    QPointer<QPushButton> chosenSource; // marked while it is the source of a route being made
+    QUndoStack *routeEdits = nullptr;   // route edits made in the window, for undo and redo
+    bool replayingEdits = false;        // an undo or redo step is running
+    bool editsStale = false;            // the history is to be emptied once that step returns
+    quint64 linkSession = 0;            // counts successful connects
 };

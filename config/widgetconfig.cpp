@@ -88,6 +88,7 @@ void Widget::lockForImport(bool locked) {
 void Widget::importRoutes(const QJsonObject &root) {
     const quint64 session = linkSession;
     lockForImport(true);
+    clearRouteEdits();
     sendRouteCommand(RouteCommand::clearAll());
     removeAllRouteLines();
 

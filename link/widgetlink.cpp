@@ -124,6 +124,7 @@ void Widget::connectOrDisconnect(bool isOpen) {
 void Widget::openDevice() {
     fifoBuffer->rxBuffer.clear();
     forgetPendingCommands();
+    clearRouteEdits();
     const QString deviceName = ui->ComboBox_Devices->currentText();
     if (deviceName.isEmpty()) {
         showMessage(tr("OK"), tr("Make sure there is a port connection"), QString());
@@ -164,6 +165,7 @@ QString Widget::openFailureMessage() const {
 void Widget::closeDevice() {
     fifoBuffer->rxBuffer.clear();
     forgetPendingCommands();
+    clearRouteEdits();
     {
         // Closing a port whose device has gone can report errors again; they must not start
         // a second disconnect inside this one.

@@ -43,11 +43,15 @@ PortIdentity::RouteEnd routeEndAt(const QByteArray &data, int index) {
     return {byteAt(data, index), byteAt(data, index + 1)};
 }
 
+// Keyboard focus shows as a ring inside the coloured button.
+const QString portFocusStyle =
+    QStringLiteral("QPushButton:focus{border:2px dashed rgb(40, 40, 40);}");
+
 void addPortButton(QList<QPushButton *> &buttons, QVBoxLayout *column, const QString &text,
                    const QString &style, const QFont &font) {
     auto *button = new QPushButton(text);
     button->setFixedSize(120, 35);
-    button->setStyleSheet(style);
+    button->setStyleSheet(style + portFocusStyle);
     button->setFont(font);
     buttons.append(button);
     column->addWidget(button);
