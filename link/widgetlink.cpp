@@ -97,7 +97,7 @@ void Widget::connectOrDisconnect(bool isOpen) {
 }
 
 void Widget::openDevice() {
-    fifoBuffer->rxBuffer.clear();
+    fifoBuffer->clear();
     forgetPendingCommands();
     const QString deviceName = ui->ComboBox_Devices->currentText();
     if (deviceName.isEmpty()) {
@@ -123,7 +123,7 @@ void Widget::openDevice() {
 }
 
 void Widget::closeDevice() {
-    fifoBuffer->rxBuffer.clear();
+    fifoBuffer->clear();
     forgetPendingCommands();
     {
         // Closing a port whose device has gone can report errors again; they must not start
