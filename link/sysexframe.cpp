@@ -9,7 +9,7 @@ namespace {
 const QByteArray manufacturerId("\x00\x21\x5E", 3);
 
 // F0, the manufacturer bytes, 7-bit bytes only, F7.
-bool hasEnvelope(const QByteArray &frame) {
+bool wellFormed(const QByteArray &frame) {
     if (!frame.startsWith(SYSEX_START) || frame.mid(1, manufacturerId.size()) != manufacturerId ||
         !frame.endsWith(SYSEX_END))
         return false;
@@ -59,7 +59,7 @@ Feedbacktype classify(const QByteArray &frame) {
         {ConfigResult, 9, ClassSet, CodeConfig},
         {FilterResult, 9, ClassSet, CodeFilter},
     };
-    if (!hasEnvelope(frame))
+    if (!wellFormed(frame))
         return OtherFrame;
     for (const Reply &reply : replies) {
         if (frame.size() == reply.length && byteAt(frame, 4) == reply.messageClass &&
