@@ -45,7 +45,7 @@ bool handledUpToSentinel(Fixture &f, const QByteArray &bytes) {
     f.bench.sim.inject(bytes + QByteArray::fromHex("F000215E 0103 0101020101 F7"));
     return QTest::qWaitFor(
         [&] { return routeLines(f.w).contains(sentinel) && !QApplication::activeModalWidget(); },
-        3000);
+        10000);
 }
 
 QStringList recordNames(WidgetTestAccess &w) {
