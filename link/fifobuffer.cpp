@@ -12,9 +12,12 @@ void FiFoBuffer::pushBytes(QByteArray chunk) {
 
 void FiFoBuffer::splitFrames() {
     // Each frame leaves rxBuffer before it is emitted: a handler that pumps events may push
-    // more bytes and split them in a nested call, and every frame is still emitted once.
-    while (std::optional<QByteArray> frame = SysexFrame::takeFrame(rxBuffer)) {
-        if (const std::optional<Feedbacktype> type = SysexFrame::classify(*frame))
-            emit currDataFrame(*type, *frame);
-    }
+    // more bytes and split them in a nested call, or clear the buffer, and every frame is
+    // still emitted once.
+    while (std::optional<QByteArray> frame = rxBuffer.takeFrame())
+        emit currDataFrame(SysexFrame::classify(*frame), *frame);
+}
+
+void FiFoBuffer::clear() {
+    rxBuffer.clear();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/feedbacktype.h"
+#include "link/framecutter.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -13,9 +14,13 @@ public:
 
     void pushBytes(QByteArray chunk);
     void splitFrames();
-
-    QByteArray rxBuffer;
+    // Forgets every byte received; a split that is still emitting stops after its frame.
+    void clear();
+    int heldBytes() const { return rxBuffer.heldBytes(); }
 
 signals:
     void currDataFrame(Feedbacktype fb, QByteArray data);
+
+private:
+    FrameCutter rxBuffer;
 };

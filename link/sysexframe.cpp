@@ -1,10 +1,23 @@
 #include "link/sysexframe.h"
 
+#include <algorithm>
+
 namespace SysexFrame {
 
 namespace {
+
 const QByteArray manufacturerId("\x00\x21\x5E", 3);
+
+// F0, the manufacturer bytes, 7-bit bytes only, F7.
+bool wellFormed(const QByteArray &frame) {
+    if (!frame.startsWith(SYSEX_START) || frame.mid(1, manufacturerId.size()) != manufacturerId ||
+        !frame.endsWith(SYSEX_END))
+        return false;
+    return std::all_of(frame.cbegin() + 1, frame.cend() - 1,
+                       [](char byte) { return (byte & 0x80) == 0; });
 }
+
+} // namespace
 
 QByteArray build(int messageClass, int code, const QByteArray &payload) {
     QByteArray frame;
@@ -29,56 +42,31 @@ QByteArray query(int item) {
     return build(ClassQuery, CodeQuery, {item});
 }
 
-std::optional<QByteArray> takeFrame(QByteArray &buffer) {
-    while (!buffer.isEmpty()) {
-        const int start = buffer.indexOf(SYSEX_START);
-        if (start < 0)
-            return std::nullopt;
-        if (start > 0) {
-            buffer.remove(0, start);
-            continue;
-        }
-        // Searched from the buffer start: a frame whose end was lost is joined to the next.
-        const int end = buffer.indexOf(SYSEX_END);
-        if (end < 0)
-            return std::nullopt;
-        QByteArray frame = buffer.left(end + 1);
-        buffer.remove(0, end + 1);
-        return frame;
-    }
-    return std::nullopt;
-}
-
-std::optional<Feedbacktype> classify(const QByteArray &frame) {
-    switch (frame.size()) {
-    case 8:
-        if (byteAt(frame, 4) == ClassQuery && byteAt(frame, 5) == CodeModeReport)
-            return ModeReport;
-        return std::nullopt;
-    case 9:
-        if (byteAt(frame, 4) != ClassSet)
-            return std::nullopt;
-        switch (byteAt(frame, 5)) {
-        case CodeRoute:
-            return RouteResult;
-        case CodeConfig:
-            return ConfigResult;
-        case CodeFilter:
-            return FilterResult;
-        default:
-            return std::nullopt;
-        }
-    case 11:
-        return PortCountReport;
-    case 12:
-        return RouteReport;
-    case 13:
-        return FilterPortCountReport;
-    case 36:
-        return PortFilterReport;
-    default:
+Feedbacktype classify(const QByteArray &frame) {
+    struct Reply {
+        Feedbacktype type;
+        int length;
+        int messageClass;
+        int code;
+    };
+    static constexpr Reply replies[] = {
+        {ModeReport, 8, ClassQuery, CodeModeReport},
+        {PortCountReport, 11, ClassQuery, CodePortCountReport},
+        {RouteReport, 12, ClassQuery, CodeRouteReport},
+        {FilterPortCountReport, 13, ClassQuery, CodeFilterPortCountReport},
+        {PortFilterReport, 36, ClassQuery, CodePortFilterReport},
+        {RouteResult, 9, ClassSet, CodeRoute},
+        {ConfigResult, 9, ClassSet, CodeConfig},
+        {FilterResult, 9, ClassSet, CodeFilter},
+    };
+    if (!wellFormed(frame))
         return OtherFrame;
+    for (const Reply &reply : replies) {
+        if (frame.size() == reply.length && byteAt(frame, 4) == reply.messageClass &&
+            byteAt(frame, 5) == reply.code)
+            return reply.type;
     }
+    return OtherFrame;
 }
 
 int byteAt(const QByteArray &frame, int index) {

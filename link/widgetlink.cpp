@@ -122,7 +122,7 @@ void Widget::connectOrDisconnect(bool isOpen) {
 }
 
 void Widget::openDevice() {
-    fifoBuffer->rxBuffer.clear();
+    fifoBuffer->clear();
     forgetPendingCommands();
     clearRouteEdits();
     const QString deviceName = ui->ComboBox_Devices->currentText();
@@ -163,7 +163,7 @@ QString Widget::openFailureMessage() const {
 }
 
 void Widget::closeDevice() {
-    fifoBuffer->rxBuffer.clear();
+    fifoBuffer->clear();
     forgetPendingCommands();
     clearRouteEdits();
     {

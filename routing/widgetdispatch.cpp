@@ -64,6 +64,14 @@ QLabel *columnLabel(const QString &text, const QFont &font) {
     return label;
 }
 
+PortFilteringSituation *recordNamed(const QList<PortFilteringSituation *> &records,
+                                    const QString &name) {
+    for (PortFilteringSituation *record : records)
+        if (record->getPortName() == name)
+            return record;
+    return nullptr;
+}
+
 } // namespace
 
 void Widget::dealWithData(Feedbacktype fb, QByteArray data) {
@@ -230,14 +238,19 @@ void Widget::handleFilterPortCounts(const QByteArray &data) {
     writeFrame(queryFrame5);
 }
 
+// One record per port: a port reported again gets its record's bytes replaced.
 void Widget::handlePortFilterReport(const QByteArray &data) {
-    auto *record = new PortFilteringSituation(PortIdentity::filterPortName(
-        byteAt(data, ByteFilterPort), byteAt(data, ByteFilterPort + 1)));
+    const QString name = PortIdentity::filterPortName(byteAt(data, ByteFilterPort),
+                                                      byteAt(data, ByteFilterPort + 1));
     FilterBytes values{};
     for (int k = 0; k < FilterByteCount; ++k)
         values[std::size_t(k)] = byteAt(data, ByteFilterValues + k);
+    PortFilteringSituation *record = recordNamed(portFilters, name);
+    if (!record) {
+        record = new PortFilteringSituation(name);
+        portFilters.append(record);
+    }
     record->setFilterBytes(values);
-    portFilters.append(record);
     if (portFilters.size() >= ui->comboBox_MiDiPorts->count())
         MiDiPortsCurrTextChange(portFilters.first()->getPortName());
 }

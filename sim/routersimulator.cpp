@@ -294,7 +294,7 @@ void RouterSimulator::takeBytes(const QByteArray &chunk, qint64 atMs, quint64 li
         return; // read off a line that has been hung up since
     rxBuffer.append(chunk);
     // A slot of frameReceived may hang up, which empties rxBuffer and ends this loop.
-    while (std::optional<QByteArray> frame = SysexFrame::takeFrame(rxBuffer)) {
+    while (std::optional<QByteArray> frame = rxBuffer.takeFrame()) {
         received.append({atMs, *frame});
         emit frameReceived(*frame);
         handleFrame(*frame);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "filters/filterbytes.h"
+#include "link/framecutter.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -130,7 +131,7 @@ private:
     QSocketNotifier *writeNotifier = nullptr;
     QTimer *outputTimer = nullptr;
     QElapsedTimer clock;
-    QByteArray rxBuffer;
+    FrameCutter rxBuffer;
     QByteArray txQueue;
 
     // Router state.

@@ -3,11 +3,13 @@
 #define QTEST_QPA_MOUSE_HANDLING
 
 #include "filters/filterbits.h"
+#include "filters/portfilteringsituation.h"
 #include "link/sysexframe.h"
 #include "routing/mainscense.h"
 #include "routing/myline.h"
 #include "tests/support/routingfixture.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGraphicsView>
@@ -35,6 +37,32 @@ bool inMap(WidgetTestAccess &w, QPair<int, int> port, bool source) {
 
 using Fixture = RoutingFixture;
 
+// A route report the window draws, sent after the bytes under test: once its line is there
+// and no message box is open, everything before it has been handled.
+const Route sentinel{{1, 1}, {2, 1}};
+
+bool handledUpToSentinel(Fixture &f, const QByteArray &bytes) {
+    f.bench.sim.inject(bytes + QByteArray::fromHex("F000215E 0103 0101020101 F7"));
+    return QTest::qWaitFor(
+        [&] { return routeLines(f.w).contains(sentinel) && !QApplication::activeModalWidget(); },
+        10000);
+}
+
+QStringList recordNames(WidgetTestAccess &w) {
+    QStringList names;
+    for (const PortFilteringSituation *record : w.portFilters())
+        names << record->getPortName();
+    return names;
+}
+
+// A port filter report: port code and number in hex, then the 25 filter bytes and two more.
+QByteArray filterReport(const char *portHex, const FilterBytes &values) {
+    QByteArray frame = QByteArray::fromHex(QByteArray("F000215E 0105 ") + portHex);
+    for (qint32 value : values)
+        frame.append(char(value));
+    return frame + QByteArray::fromHex("0000 F7");
+}
+
 } // namespace
 
 class TestRouting : public QObject {
@@ -45,6 +73,9 @@ private slots:
     void resultMessages_data();
     void resultMessages();
     void hostileFrames();
+    void onlyWellFormedRepliesAct_data();
+    void onlyWellFormedRepliesAct();
+    void repeatedFilterReportsKeepOneRecord();
     void dragGestures_data();
     void dragGestures();
     void clickDeleteAndClear();
@@ -119,7 +150,7 @@ void TestRouting::resultMessages() {
     for (const Route &r : drawn)
         w.drawRoute(&port, &port, r.first.first, r.first.second, r.second.first, r.second.second);
 
-    w.dealWithData(SysexFrame::classify(frame).value(), frame);
+    w.dealWithData(SysexFrame::classify(frame), frame);
     QCOMPARE(mapRoutes(w), drawn);
     QVERIFY(consistent(w));
     QCOMPARE(answerer.messages(), message.isEmpty() ? QStringList() : QStringList{message});
@@ -142,9 +173,8 @@ void TestRouting::hostileFrames() {
             while (frame.size() < length)
                 frame.append(
                     char(random.bounded(2) ? edgeBytes[random.bounded(8)] : random.bounded(256)));
-            const Feedbacktype kind = random.bounded(2)
-                                          ? SysexFrame::classify(frame).value_or(OtherFrame)
-                                          : Feedbacktype(random.bounded(10));
+            const Feedbacktype kind =
+                random.bounded(2) ? SysexFrame::classify(frame) : Feedbacktype(random.bounded(10));
             // Filter reports redraw the filter panel and port counts wait 15 ms: keep both
             // rare, and the counts small or negative.
             if ((kind == PortFilterReport && random.bounded(8)) ||
@@ -179,6 +209,94 @@ void TestRouting::hostileFrames() {
         }
     }
     QVERIFY(removals > 10); // the run did reach the deletions and refusals
+}
+
+// Replies from the router as it sends them, each with frames that look like it and go wrong
+// in one way: only the well-formed ones draw a route, make a filter record or show a verdict.
+void TestRouting::onlyWellFormedRepliesAct_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QList<Route>>("drawn");
+    QTest::addColumn<QStringList>("records");
+    QTest::addColumn<QString>("message");
+    const QList<Route> none;
+    const QString illegal = "Illegal routing (i.e. unable to connect in this way)";
+    const QByteArray filter = QByteArray(25, 0x01).toHex() + "0000";
+
+    QTest::newRow("route report") << bytes("F000215E 0103 0001000201 F7")
+                                  << QList<Route>{{{0, 1}, {0, 2}}} << QStringList() << QString();
+    QTest::newRow("route report, manufacturer 00 21 5F")
+        << bytes("F000215F 0103 0001000201 F7") << none << QStringList() << QString();
+    QTest::newRow("route report, kind bytes 01 02")
+        << bytes("F000215E 0102 0001000201 F7") << none << QStringList() << QString();
+    QTest::newRow("route command echoed")
+        << bytes("F000215E 0201 0001000201 F7") << none << QStringList() << QString();
+    QTest::newRow("route report, state 81")
+        << bytes("F000215E 0103 0001000281 F7") << none << QStringList() << QString();
+    QTest::newRow("route report that lost its end, then one whole")
+        << bytes("F000215E 0103 0001 F000215E 0103 0002000101 F7") << QList<Route>{{{0, 2}, {0, 1}}}
+        << QStringList() << QString();
+
+    QTest::newRow("filter report") << bytes("F000215E 0105 0009" + filter + "F7") << none
+                                   << QStringList{"MIDI IN9"} << QString();
+    QTest::newRow("filter report, manufacturer 01 21 5E")
+        << bytes("F001215E 0105 0009" + filter + "F7") << none << QStringList() << QString();
+    QTest::newRow("set-filter command echoed")
+        << bytes("F000215E 0203 0009" + filter + "F7") << none << QStringList() << QString();
+    QTest::newRow("filter report, byte 90 inside")
+        << bytes("F000215E 0105 000990" + filter.mid(2) + "F7") << none << QStringList()
+        << QString();
+    QTest::newRow("filter report that lost bytes")
+        << bytes("F000215E 0105 0009" + filter.mid(2) + "F7") << none << QStringList() << QString();
+    QTest::newRow("filter report that lost its end, then one whole")
+        << bytes("F000215E 0105 0009" + filter.left(20) + "F000215E 0105 0109" + filter + "F7")
+        << none << QStringList{"MIDI OUT9"} << QString();
+
+    QTest::newRow("route refusal")
+        << bytes("F000215E 0201 0101 F7") << none << QStringList() << illegal;
+    QTest::newRow("route refusal, manufacturer 00 20 5E")
+        << bytes("F000205E 0201 0101 F7") << none << QStringList() << QString();
+    QTest::newRow("route refusal, 10 bytes")
+        << bytes("F000215E 0201 010100 F7") << none << QStringList() << QString();
+}
+
+void TestRouting::onlyWellFormedRepliesAct() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QList<Route>, drawn);
+    QFETCH(QStringList, records);
+    QFETCH(QString, message);
+    Fixture f;
+    QVERIFY(f.connect());
+    const QStringList known = recordNames(f.w);
+
+    QVERIFY(handledUpToSentinel(f, bytes));
+    QCOMPARE(mapRoutes(f.w), sorted(drawn << sentinel));
+    QCOMPARE(recordNames(f.w), known + records);
+    QCOMPARE(f.bench.answerer.messages(), message.isEmpty() ? QStringList() : QStringList{message});
+    QVERIFY(f.takeSent().isEmpty());
+}
+
+// A router that reports one port's filter over and over: the port keeps one record, holding
+// the last bytes reported, and the page shows them.
+void TestRouting::repeatedFilterReportsKeepOneRecord() {
+    Fixture f;
+    QVERIFY(f.connect());
+    const QStringList known = recordNames(f.w);
+    QCOMPARE(known.first(), QString("MIDI IN1"));
+    const QVector<FilterBits::MemberBit> &members = FilterBits::members();
+    QByteArray reports;
+    FilterBytes last{};
+    for (int i = 0; i < 300; ++i) {
+        const QString box = members.at(i % members.size()).boxName;
+        last = FilterBits::pack([&](const QString &b) { return b == box; });
+        reports += filterReport("0001", last);
+    }
+
+    QVERIFY(handledUpToSentinel(f, reports));
+    QCOMPARE(recordNames(f.w), known);
+    QCOMPARE(f.w.portFilters().first()->getFilterBytes(), last);
+    QCOMPARE(
+        FilterBits::pack([&](const QString &b) { return f.bench.find<QCheckBox>(b)->isChecked(); }),
+        last);
 }
 
 // Rows are named source>destination, on a router that holds MIDI IN 2 to USB HOST 1 and
