@@ -31,6 +31,7 @@ public:
     QMultiMap<QPair<int, int>, QPair<int, int>> &routeMap() { return w.routeMap; }
     int &lastCommand() { return w.lastCommand; }
     const VerdictQueue &verdictQueue() const { return w.verdictQueue; }
+    QUndoStack *routeEdits() { return w.routeEdits; }
     QTimer *portScanTimer() { return w.portScanTimer; }
 
     // Frames as the serial port delivers them, straight into the dispatcher.

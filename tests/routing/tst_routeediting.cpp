@@ -1,0 +1,229 @@
+// Route editing as a user does it, with the mouse and the keyboard, against the simulated
+// router: lines that are easy to hit, deleting from the keyboard, undo and redo, a question
+// that keeps the routes unless "Yes" is chosen, and a chosen input that shows.
+#define QTEST_QPA_MOUSE_HANDLING
+
+#include "routing/myline.h"
+#include "routing/routecommand.h"
+#include "tests/support/routingfixture.h"
+
+#include <QApplication>
+#include <QGraphicsView>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSerialPort>
+#include <QTest>
+#include <QUndoStack>
+
+namespace {
+
+using namespace RoutePicture;
+
+const Route inToHost{{0, 2}, {1, 1}};     // MIDI IN 2 → USB HOST 1
+const Route hostToDevice{{1, 1}, {2, 1}}; // USB HOST 1 → USB Device 1
+const Route deviceToOut{{2, 1}, {0, 2}};  // USB Device 1 → MIDI OUT 2
+const QList<Route> held = {inToHost, hostToDevice, deviceToOut};
+
+QByteArray command(RouteCommand::Kind kind, const Route &route) {
+    return RouteCommand::frame({kind, route.first, route.second});
+}
+
+// A point beside the middle of a route's line, at a right angle to it, in viewport pixels.
+QPoint beside(RoutingFixture &f, const Route &route, qreal distance) {
+    const QLineF line = routeLines(f.w).value(route)->line();
+    const QLineF normal = line.normalVector().unitVector();
+    const QPointF offset = (normal.p2() - normal.p1()) * distance;
+    return f.view()->mapFromScene(line.center() + offset);
+}
+
+struct Editing : RoutingFixture {
+    bool start() {
+        if (!connect(held))
+            return false;
+        bench.window().activateWindow();
+        return QTest::qWaitForWindowActive(&bench.window());
+    }
+    // Shortcuts reach the window while it is active; the offscreen platform has no window
+    // manager to give it back after a message box, so the test does.
+    void key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        bench.window().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&bench.window()));
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &bench.window(),
+                        Qt::Key(key), modifiers);
+    }
+};
+
+} // namespace
+
+class TestRouteEditing : public QObject {
+    Q_OBJECT
+
+private slots:
+    void linesAreEasyToHit();
+    void deleteFromTheKeyboardThenUndoAndRedo();
+    void undoingDisconnectAllRestoresEveryRoute();
+    void aRefusedUndoShowsTheRouter();
+    void theRouterVanishesDuringAnUndo();
+    void enterOrEscapeKeepTheRoutes_data();
+    void enterOrEscapeKeepTheRoutes();
+    void theChosenInputShows();
+};
+
+// A right click 3 px beside a line deletes it, one 10 px away does nothing; the line is drawn
+// thicker while the pointer is on it.
+void TestRouteEditing::linesAreEasyToHit() {
+    Editing f;
+    QVERIFY(f.start());
+    f.bench.sim.holdReplies(true);
+    QWidget *viewport = f.view()->viewport();
+    MyLine *line = routeLines(f.w).value(inToHost);
+    const QPen resting = line->pen();
+
+    QTest::mouseMove(viewport, beside(f, inToHost, 3));
+    QVERIFY(QTest::qWaitFor([&] { return line->pen().widthF() > resting.widthF(); }, 1000));
+    QTest::mouseMove(viewport, beside(f, inToHost, 10));
+    QVERIFY(QTest::qWaitFor([&] { return line->pen() == resting; }, 1000));
+
+    QTest::mouseClick(viewport, Qt::RightButton, {}, beside(f, inToHost, 10));
+    QCOMPARE(f.takeSent(), QList<QByteArray>());
+    QTest::mouseClick(viewport, Qt::RightButton, {}, beside(f, inToHost, -3));
+    QCOMPARE(f.takeSent(), QList<QByteArray>({command(RouteCommand::Kind::Delete, inToHost)}));
+    f.bench.sim.holdReplies(false);
+    QVERIFY(f.agree() && !routeLines(f.w).contains(inToHost));
+}
+
+// A click selects a line; Delete sends the same command as a right click. Ctrl+Z sends the
+// route back and the line returns once the router takes it; Ctrl+Shift+Z deletes it again.
+void TestRouteEditing::deleteFromTheKeyboardThenUndoAndRedo() {
+    Editing f;
+    QVERIFY(f.start());
+    MyLine *line = routeLines(f.w).value(hostToDevice);
+    QTest::mouseClick(f.view()->viewport(), Qt::LeftButton, {}, beside(f, hostToDevice, 0));
+    QVERIFY(line->isSelected());
+    QCOMPARE(line->pen().color(), MyLine::SelectedColour);
+
+    f.key(Qt::Key_Delete);
+    QCOMPARE(f.takeSent(), QList<QByteArray>({command(RouteCommand::Kind::Delete, hostToDevice)}));
+    QVERIFY(f.agree() && !routeLines(f.w).contains(hostToDevice));
+
+    f.key(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(f.takeSent(), QList<QByteArray>({command(RouteCommand::Kind::Add, hostToDevice)}));
+    QVERIFY(f.agree() && routeLines(f.w).contains(hostToDevice));
+
+    f.key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(f.takeSent(), QList<QByteArray>({command(RouteCommand::Kind::Delete, hostToDevice)}));
+    QVERIFY(f.agree() && !routeLines(f.w).contains(hostToDevice));
+}
+
+// Undoing "Disconnect All" sends every route it took, 15 ms apart on the line.
+void TestRouteEditing::undoingDisconnectAllRestoresEveryRoute() {
+    Editing f;
+    QVERIFY(f.start());
+    f.bench.answerer.pressButton("Yes");
+    f.click(f.bench.find<QPushButton>("pushButton_5"));
+    QCOMPARE(f.takeSent(), QList<QByteArray>({RouteCommand::frame(RouteCommand::clearAll())}));
+    QVERIFY(f.agree() && routeLines(f.w).isEmpty());
+
+    f.key(Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(f.agree());
+    const QList<RouterSimulator::ReceivedFrame> frames = f.bench.sim.receivedFrames();
+    QList<QByteArray> sent;
+    for (const RouterSimulator::ReceivedFrame &frame : frames)
+        sent << frame.bytes;
+    QList<QByteArray> expected;
+    for (const Route &route : sorted(held))
+        expected << command(RouteCommand::Kind::Add, route);
+    QCOMPARE(sent, expected);
+    for (int i = 1; i < frames.size(); ++i)
+        QVERIFY(frames.at(i).atMs - frames.at(i - 1).atMs >= 15);
+    QCOMPARE(mapRoutes(f.w), sorted(held));
+}
+
+// The router refuses the route an undo sends back: the picture stays as the router holds it,
+// and the window says why.
+void TestRouteEditing::aRefusedUndoShowsTheRouter() {
+    Editing f;
+    QVERIFY(f.start());
+    f.rightClickLine(deviceToOut);
+    QVERIFY(f.agree() && !routeLines(f.w).contains(deviceToOut));
+    f.bench.sim.refuseNext(1, 3);
+    f.key(Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(f.agree());
+    QVERIFY(!routeLines(f.w).contains(deviceToOut));
+    QCOMPARE(f.bench.answerer.messages(),
+             QStringList{"Exceeding the number of routes (some connecting nodes have a specified "
+                         "number of routes)"});
+}
+
+// The router is unplugged while an undo paces its routes: the undo stops, and the history,
+// which belongs to the connection, is emptied once the step has returned.
+void TestRouteEditing::theRouterVanishesDuringAnUndo() {
+    Editing f;
+    QVERIFY(f.start());
+    f.bench.answerer.pressButton("Yes");
+    f.click(f.bench.find<QPushButton>("pushButton_5"));
+    QVERIFY(f.agree());
+    auto *once = new QObject;
+    QObject::connect(&f.bench.sim, &RouterSimulator::frameReceived, once, [&] {
+        delete once;
+        f.bench.sim.hangUp();
+    });
+    f.key(Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(!f.w.serialPort()->isOpen());
+    QCOMPARE(f.w.routeEdits()->count(), 0);
+    QVERIFY(routeLines(f.w).isEmpty());
+}
+
+void TestRouteEditing::enterOrEscapeKeepTheRoutes_data() {
+    QTest::addColumn<int>("key");
+    QTest::newRow("Enter") << int(Qt::Key_Return);
+    QTest::newRow("Escape") << int(Qt::Key_Escape);
+}
+
+// "Disconnect All ?" answered from the keyboard keeps every route.
+void TestRouteEditing::enterOrEscapeKeepTheRoutes() {
+    QFETCH(int, key);
+    Editing f;
+    QVERIFY(f.start());
+    QString asked;
+    f.bench.answerer.keepOpen = [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        asked = box->text();
+        QTest::keyClick(box, Qt::Key(key));
+        return true;
+    };
+    f.click(f.bench.find<QPushButton>("pushButton_5"));
+    QCOMPARE(asked, QString("Disconnect All ?"));
+    QCOMPARE(f.takeSent(), QList<QByteArray>());
+    QCOMPARE(mapRoutes(f.w), sorted(held));
+}
+
+// A chosen input shows as chosen, and nothing is drawn on it until the pointer moves; the mark
+// goes when the source is let go. Port buttons show keyboard focus, and Space on an input then
+// on an output adds a route.
+void TestRouteEditing::theChosenInputShows() {
+    Editing f;
+    QVERIFY(f.start());
+    QPushButton *input = f.input("MIDI IN 1");
+    const QImage plain = input->grab().toImage();
+    f.click(input);
+    QVERIFY(input->grab().toImage() != plain);
+    QVERIFY(!f.w.dragLine()->scene());
+    QTest::mouseClick(f.view()->viewport(), Qt::LeftButton, {},
+                      QPoint(f.view()->width() / 2, f.view()->height() - 10));
+    QTRY_VERIFY(input->grab().toImage() == plain);
+
+    QPushButton *output = f.output("MIDI OUT 1");
+    const QImage unfocused = output->grab().toImage();
+    output->setFocus();
+    QVERIFY(output->grab().toImage() != unfocused);
+
+    f.input("MIDI IN 2")->setFocus();
+    f.key(Qt::Key_Space);
+    output->setFocus();
+    f.key(Qt::Key_Space);
+    QCOMPARE(f.takeSent(), QList<QByteArray>({command(RouteCommand::Kind::Add, {{0, 2}, {0, 1}})}));
+}
+
+QTEST_MAIN(TestRouteEditing)
+#include "tst_routeediting.moc"
