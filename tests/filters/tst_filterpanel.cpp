@@ -109,10 +109,6 @@ void TestFilterPanel::choosingAPortLoadsItsRecord_data() {
     QTest::addColumn<QByteArray>("record");
     QTest::addColumn<QStringList>("checked");
     QTest::newRow("two channels") << QByteArray("03") << QStringList{"checkBox_15", "checkBox_16"};
-    QTest::newRow("ends of the runs")
-        << "0000000102" + QByteArray(34, '0') + "010840"
-        << QStringList{"checkBox_NoteOn", "c127", "c0", "checkBox_Tune_Request",
-                       "checkBox_System_Reset"};
     QTest::newRow("stray high bits")
         << "80" + QByteArray(44, '0') + "4080"
         << QStringList{"checkBox_16", "checkBox_Tune_Request", "checkBox_System_Reset"};
