@@ -212,6 +212,13 @@ void ConfigFilesTest::openFiles_data() {
             "MIDI IN 2":["midi out 1","MIDI OUT 0","MIDI OUT 4","USB HOST 3","USB Device 2",
                          1,null,["MIDI OUT 1"],"USB HOST 2"]})")
         << Frames{ClearRoutes, addRoute("00020102")} << ImportedOk;
+    // A USB port is one socket: no route to itself. A repeated destination goes out once.
+    QTest::newRow("USB HOST 1 to itself, a destination twice")
+        << 0 << QByteArray(R"({"USB HOST 1":["USB HOST 1","MIDI OUT 1","MIDI OUT 1"]})")
+        << Frames{ClearRoutes, addRoute("01010001")} << ImportedOk;
+    QTest::newRow("MIDI IN 1 to MIDI OUT 1, two sockets")
+        << 0 << QByteArray(R"({"MIDI IN 1":["MIDI OUT 1"]})")
+        << Frames{ClearRoutes, addRoute("00010001")} << ImportedOk;
 }
 
 void ConfigFilesTest::openFiles() {
