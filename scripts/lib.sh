@@ -1,5 +1,5 @@
-# Shared by scripts/demo and scripts/test (sourced, not run): moves to the repository root,
-# installs missing Debian packages and configures CMake build directories.
+# Shared by scripts/demo, scripts/test and scripts/mutants (sourced, not run): moves to the
+# repository root, installs missing Debian packages and configures CMake build directories.
 
 PELLVANE_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$PELLVANE_ROOT"

@@ -1,16 +1,18 @@
 // Saving and opening configuration files through the real file dialogs, answered by the
 // test, against the simulated router on a real pseudo-terminal.
+#include "tests/support/filtertable.h"
 #include "tests/support/routerbench.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <algorithm>
 #include <csignal>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -57,6 +59,37 @@ void choose(RouterBench &bench, const QString &button, const QString &path) {
     bench.find<QPushButton>(button)->click();
 }
 
+// The boxes checked in round p of filterKeysBothWays: bit p of the row number, from 1.
+QList<FilterTable::Box> boxesOfRound(int round) {
+    QList<FilterTable::Box> checked;
+    for (int row = 0; row < FilterTable::boxes().size(); ++row)
+        if ((row + 1) >> round & 1)
+            checked << FilterTable::boxes().at(row);
+    return checked;
+}
+
+// The boxes, and the group boxes, that do not show exactly the checked boxes.
+QString panelMismatch(RouterBench &bench, const QList<FilterTable::Box> &checked) {
+    QMap<QString, QPair<int, int>> groups; // group box -> (members, members checked)
+    QStringList wrong;
+    for (const FilterTable::Box &box : FilterTable::boxes()) {
+        const bool on = checked.contains(box);
+        if (bench.find<QCheckBox>(box.name)->isChecked() != on)
+            wrong << box.name;
+        groups[box.group].first += 1;
+        groups[box.group].second += on;
+    }
+    for (auto it = groups.cbegin(); it != groups.cend(); ++it) {
+        const auto [members, on] = it.value();
+        const Qt::CheckState state = on == 0         ? Qt::Unchecked
+                                     : on == members ? Qt::Checked
+                                                     : Qt::PartiallyChecked;
+        if (bench.find<QCheckBox>(it.key())->checkState() != state)
+            wrong << it.key();
+    }
+    return wrong.join(' ');
+}
+
 } // namespace
 
 class ConfigFilesTest : public QObject {
@@ -65,7 +98,7 @@ class ConfigFilesTest : public QObject {
 private slots:
     void init();
     void routesRoundTrip();
-    void filterRoundTrip();
+    void filterKeysBothWays();
     void openFiles_data();
     void openFiles();
     void failedSaveKeepsTheOldFile();
@@ -110,27 +143,52 @@ void ConfigFilesTest::routesRoundTrip() {
     QCOMPARE(bench->answerer.messages(), QStringList({"File saved successfully!", ImportedOk}));
 }
 
-// Save one port's filter, change the boxes, open: "Set" sends exactly the saved filter for
-// the shown port and the router stores it.
-void ConfigFilesTest::filterRoundTrip() {
+// Eight saves and eight opens tell the 162 keys apart: in round p a box is checked, and its
+// key true, when bit p of the box's row number (counted from 1) is set. Each file written by
+// "Save File" holds exactly the table's keys with those values; each file read by "Open File"
+// checks exactly those boxes, through clicks that the group boxes follow, and "Set" sends
+// them for the shown port.
+void ConfigFilesTest::filterKeysBothWays() {
     bench->find<QTabWidget>("tabWidget")->setCurrentIndex(1);
     bench->find<QComboBox>("comboBox_MiDiPorts")->setCurrentText("MIDI OUT2");
-    for (const char *box : {"c0", "c127", "checkBox_16", "checkBox_System_Reset"})
-        bench->find<QCheckBox>(box)->click();
-    const QString path = dir->filePath("filter.ini");
-    choose(*bench, "pushButton_3", path);
-    for (const char *box : {"c0", "checkBox_1", "checkBox_Stop"})
-        bench->find<QCheckBox>(box)->click();
+    QStringList allKeys;
+    for (const FilterTable::Box &box : FilterTable::boxes())
+        allKeys << box.key;
+    allKeys.sort();
 
-    choose(*bench, "pushButton_4", path);
+    for (int round = 0; round < 8; ++round) {
+        const QList<FilterTable::Box> checked = boxesOfRound(round);
+        for (const FilterTable::Box &box : FilterTable::boxes())
+            bench->find<QCheckBox>(box.name)->setChecked(checked.contains(box));
+        const QString path = dir->filePath(QString("saved%1.ini").arg(round));
+        choose(*bench, "pushButton_3", path);
+        QCOMPARE(bench->answerer.messages().last(), QString("File saved successfully!"));
+        const QJsonObject saved = QJsonDocument::fromJson(readFile(path)).object();
+        QCOMPARE(saved.keys(), allKeys);
+        QStringList wrong;
+        for (const FilterTable::Box &box : FilterTable::boxes())
+            if (saved.value(box.key) != QJsonValue(checked.contains(box)))
+                wrong << box.key;
+        QCOMPARE(wrong.join(' '), QString());
+    }
 
-    QVERIFY(QTest::qWaitFor([&] { return bench->answerer.messages().size() == 2; }, 3000));
-    const QByteArray frame =
-        setFilter("0102", "02000000020000000000000000000000000000000000010040");
-    QCOMPARE(bench->sent(), Frames{frame});
-    const FilterBytes held = bench->sim.filter({1, 2});
-    QVERIFY(std::equal(held.cbegin(), held.cend(), frame.cbegin() + 8));
-    QCOMPARE(bench->answerer.messages(), QStringList({"File saved successfully!", FilterSetOk}));
+    for (int round = 0; round < 8; ++round) {
+        const QList<FilterTable::Box> checked = boxesOfRound(round);
+        QJsonObject file;
+        for (const FilterTable::Box &box : FilterTable::boxes())
+            file.insert(box.key, checked.contains(box));
+        const QString path = dir->filePath("opened.ini");
+        QVERIFY(writeFile(path, QJsonDocument(file).toJson()));
+        bench->sim.clearReceived();
+        bench->answerer.seen.clear();
+        choose(*bench, "pushButton_4", path);
+        // The router's verdict, after the frame: also keeps it out of the next file dialog.
+        QVERIFY(QTest::qWaitFor([&] { return !bench->answerer.seen.isEmpty(); }, 3000));
+        QCOMPARE(bench->answerer.messages(), QStringList(FilterSetOk));
+        QCOMPARE(panelMismatch(*bench, checked), QString());
+        QCOMPARE(bench->sent(),
+                 Frames{setFilter("0102", FilterTable::filterBytes(checked).toHex())});
+    }
 }
 
 // Whatever the file holds, nothing goes out before it has been read and parsed; a file of
@@ -166,6 +224,13 @@ void ConfigFilesTest::openFiles_data() {
             "MIDI IN 2":["midi out 1","MIDI OUT 0","MIDI OUT 4","USB HOST 3","USB Device 2",
                          1,null,["MIDI OUT 1"],"USB HOST 2"]})")
         << Frames{ClearRoutes, addRoute("00020102")} << ImportedOk;
+    // A USB port is one socket: no route to itself. A repeated destination goes out once.
+    QTest::newRow("USB HOST 1 to itself, a destination twice")
+        << 0 << QByteArray(R"({"USB HOST 1":["USB HOST 1","MIDI OUT 1","MIDI OUT 1"]})")
+        << Frames{ClearRoutes, addRoute("01010001")} << ImportedOk;
+    QTest::newRow("MIDI IN 1 to MIDI OUT 1, two sockets")
+        << 0 << QByteArray(R"({"MIDI IN 1":["MIDI OUT 1"]})")
+        << Frames{ClearRoutes, addRoute("00010001")} << ImportedOk;
 }
 
 void ConfigFilesTest::openFiles() {

@@ -11,7 +11,6 @@ class TestConfigForm : public QObject {
 
 private slots:
     void routeNamesBothWays();
-    void filterForm();
 };
 
 // Later recorded destinations first. Read back for a router with 2 MIDI IN, 3 MIDI OUT,
@@ -33,16 +32,6 @@ void TestConfigForm::routeNamesBothWays() {
     form["USB HOST 4294967297"] = QJsonArray{"MIDI OUT 1"};
     QCOMPARE(ConfigForm::buttonRoutes(form, {2, 3, 2, 1}),
              QList<ButtonRoute>({{1, 0}, {4, 2}, {4, 4}, {3, 5}}));
-}
-
-// Every key is written as a boolean and read back in key order.
-void TestConfigForm::filterForm() {
-    const QStringList checked = {"c127", "checkBox_16", "checkBox_NoteOn", "checkBox_System_Reset"};
-    const QJsonObject form =
-        ConfigForm::filterForm([&](const QString &box) { return checked.contains(box); });
-    QCOMPARE(form.size(), 162);
-    QCOMPARE(form.value("systemrest"), QJsonValue(true));
-    QCOMPARE(ConfigForm::checkedBoxes(form), checked);
 }
 
 QTEST_APPLESS_MAIN(TestConfigForm)

@@ -14,6 +14,7 @@ using DeviceTable = QMap<QPair<int, int>, QString>; // (product, vendor) -> desc
 
 const QPair<int, int> routerKey(0x7A01, 0x1209);
 const QPair<int, int> synthKey(0x0042, 0x16C0);
+const QPair<int, int> otherKey(0x1000, 0x2000);
 const QString router = QString::fromUtf8("Kelvanto Router \xE2\x9C\x93 <&> (rev. B) ");
 
 // "text -> port name" for every entry of the device list, in order.
@@ -39,8 +40,10 @@ void verifyState(RouterBench &bench, bool connected) {
              QString(connected ? "Disconnect" : "Connect"));
     QCOMPARE(bench.find<QComboBox>("ComboBox_Devices")->isEnabled(), !connected);
     QCOMPARE(w.currentDeviceName(), connected ? RouterBench::DeviceName : QString());
-    if (connected)
+    if (connected) {
+        QCOMPARE(w.serialPort()->baudRate(), 115200);
         return;
+    }
     QVERIFY(w.inputButtons().isEmpty() && w.routeMap().isEmpty() && w.portFilters().isEmpty());
     QCOMPARE(w.channelsCount() + w.messagesCount() + w.controlChangeCount(), 0);
 }
@@ -62,9 +65,12 @@ private slots:
 // Entries carry the full description and the port name; a connect that cannot start says why.
 void TestDeviceLink::scanListsKeepsAndDropsEntries() {
     RouterBench bench;
-    // ttyACM1 has vendor and product swapped.
-    rescan(bench, {{routerKey, router}},
-           {{"ttyACM1", 0x7A01, 0x1209}, {"ttyACM3", 0x1209, 0x7A01}, {"ttyACM0", 0x1209, 0x7A01}});
+    // ttyACM1 has vendor and product swapped; ttyACM2 belongs to another brand's device.
+    rescan(bench, {{routerKey, router}, {otherKey, "Other MIDI Router"}},
+           {{"ttyACM1", 0x7A01, 0x1209},
+            {"ttyACM2", 0x2000, 0x1000},
+            {"ttyACM3", 0x1209, 0x7A01},
+            {"ttyACM0", 0x1209, 0x7A01}});
     QCOMPARE(entries(bench), QStringList{router + " -> ttyACM3"});
 
     // The router keeps its port while that is still one of its own.
