@@ -1,6 +1,7 @@
 #include "app/widget.h"
 
 #include "config/configform.h"
+#include "config/routeimport.h"
 #include "routing/routecommand.h"
 #include "ui_widget.h"
 
@@ -57,20 +58,19 @@ void Widget::importRoutes(const QJsonObject &root) {
 
     importRouteMap.clear();
     const PortIdentity::PortCounts counts{midiInCount, midiOutCount, usbHostCount, usbDeviceCount};
-    for (const ConfigForm::ButtonRoute &route : ConfigForm::buttonRoutes(root, counts)) {
-        QPushButton *source = inputButtons.value(route.source);
-        QPushButton *destination = outputButtons.value(route.destination);
-        if (source && destination)
-            importRouteMap.insert(source, destination);
-    }
-
-    for (auto it = importRouteMap.cbegin(); it != importRouteMap.cend(); ++it) {
+    for (const RouteCommand::Command &add :
+         RouteImport::addCommands(ConfigForm::routes(root, counts))) {
+        QPushButton *source = inputButtons.value(
+            PortIdentity::buttonIndex(PortIdentity::End::Source, add.source, counts));
+        QPushButton *destination = outputButtons.value(
+            PortIdentity::buttonIndex(PortIdentity::End::Destination, add.destination, counts));
         // A disconnect during a pause deletes the port buttons; their pairs are dropped.
-        if (!inputButtons.contains(it.key()) || !outputButtons.contains(it.value()))
+        if (!source || !destination)
             continue;
-        anchorSource(it.key());
-        addRoute(it.value());
-        waitMs(15);
+        importRouteMap.insert(source, destination);
+        anchorSource(source);
+        addRoute(destination);
+        waitMs(RouteImport::PaceMs);
     }
     showNotice(tr("File imported successfully!"));
 }

@@ -3,6 +3,7 @@
 #include "filters/portfilteringsituation.h"
 #include "link/deviceinventory.h"
 #include "link/fifobuffer.h"
+#include "link/routerlink.h"
 #include "ui_widget.h"
 
 #include <QLabel>
@@ -11,31 +12,21 @@
 #include <QTimer>
 
 namespace {
-const QString brandPrefix = QStringLiteral("Kelvanto");
-const QString usbEnumerator = QStringLiteral("USB");
-constexpr qint32 baudRate = 115200;
+constexpr qint32 baudRate = RouterLink::BaudRate;
 constexpr int filterPageIndex = 1;
 } // namespace
 
 void Widget::initPort() {
-    DeviceInventory *inventory = deviceInventory();
-    const QMap<QPair<int, int>, QString> devices =
-        inventory->enumerateBrandDevices(usbEnumerator, brandPrefix);
-
     QStringList goneNames;
     for (int i = 0; i < ui->ComboBox_Devices->count(); ++i)
         goneNames << ui->ComboBox_Devices->itemText(i);
 
     QStringList seenNames;
-    const QList<SerialPortEntry> ports = inventory->availablePorts();
-    for (const SerialPortEntry &port : ports) {
-        const auto device = devices.constFind({port.productId, port.vendorId});
-        if (device == devices.constEnd())
-            continue;
+    for (const FoundRouter &router : findRouters(*deviceInventory())) {
         // An entry keeps the port it was added with for as long as its device stays.
-        if (!goneNames.contains(device.value()) && !seenNames.contains(device.value()))
-            ui->ComboBox_Devices->addItem(device.value(), port.portName);
-        seenNames << device.value();
+        if (!goneNames.contains(router.name))
+            ui->ComboBox_Devices->addItem(router.name, router.portName);
+        seenNames << router.name;
     }
 
     for (const QString &name : qAsConst(seenNames))

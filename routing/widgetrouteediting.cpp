@@ -77,8 +77,7 @@ void Widget::addRoute(QPushButton *button) {
     }
     const QPair<int, int> source(srcKind, srcNumber);
     const QPair<int, int> destination(dstKind, dstNumber);
-    // A USB port is one socket in both columns; a MIDI IN and a MIDI OUT of one number are two.
-    if (source == destination && srcKind != PortIdentity::Midi)
+    if (!PortIdentity::isRoutable({source, destination}))
         return;
     if (routeMap.contains(source, destination))
         return;
