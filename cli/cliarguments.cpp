@@ -59,8 +59,11 @@ const QCommandLineOption
 const QCommandLineOption
     portOption("port", "Open this serial port directly, without looking for routers.", "PATH");
 const QCommandLineOption
-    timeoutOption("timeout", "Give up when the router has not answered for MS milliseconds.", "MS",
-                  QString::number(CliArguments().timeoutMs));
+    timeoutOption("timeout",
+                  QStringLiteral("Give up when the router has not answered for MS milliseconds "
+                                 "(default %1).")
+                      .arg(CliArguments().timeoutMs),
+                  "MS", QString::number(CliArguments().timeoutMs));
 const QCommandLineOption quietOption({"q", "quiet"},
                                      "Print only errors, refusals and what was asked for.");
 const QCommandLineOption verboseOption({"v", "verbose"},

@@ -111,7 +111,6 @@ ExitStatus CommandRunner::verify() {
     if (!router || !fitsRouter(*wanted, *router))
         return failure;
     const QStringList differences = wanted->differences(*router);
-    endProgress();
     if (!quiet()) {
         for (const QString &line : differences)
             out << line << '\n';
@@ -156,6 +155,7 @@ std::optional<RouterState> CommandRunner::readRouter() {
         return std::nullopt;
     }
     std::optional<RouterState> state = link->readState();
+    endProgress();
     if (!state)
         failed(ExitStatus::NoRouter, link->errorString());
     return state;

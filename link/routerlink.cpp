@@ -10,6 +10,7 @@ RouterLink::RouterLink(int timeoutMs, QObject *parent)
     : QObject(parent)
     , answerTimeoutMs(timeoutMs) {
     answerTimer.setSingleShot(true);
+    answerTimer.setTimerType(Qt::PreciseTimer); // a coarse timer may end the wait 5 % early
     pauseTimer.setSingleShot(true);
     pauseTimer.setTimerType(Qt::PreciseTimer);
     connect(&port, &QSerialPort::readyRead, this, &RouterLink::readPort);
