@@ -77,14 +77,11 @@ ExitStatus CommandRunner::dump() {
 }
 
 ExitStatus CommandRunner::apply() {
-    const std::optional<WantedState> wanted = readFile();
-    if (!wanted)
-        return failure;
-    const std::optional<RouterState> router = readRouter();
-    if (!router || !fitsRouter(*wanted, *router))
+    const std::optional<FileAndRouter> read = readFileAndRouter();
+    if (!read)
         return failure;
     const RouterLink::Applied applied =
-        link->apply(wanted->routeCommands(), wanted->filterCommands());
+        link->apply(read->wanted.routeCommands(), read->wanted.filterCommands());
     endProgress();
     int refused = 0;
     for (const RouterLink::RouteVerdict &verdict : applied.routes)
@@ -104,13 +101,10 @@ ExitStatus CommandRunner::apply() {
 }
 
 ExitStatus CommandRunner::verify() {
-    const std::optional<WantedState> wanted = readFile();
-    if (!wanted)
+    const std::optional<FileAndRouter> read = readFileAndRouter();
+    if (!read)
         return failure;
-    const std::optional<RouterState> router = readRouter();
-    if (!router || !fitsRouter(*wanted, *router))
-        return failure;
-    const QStringList differences = wanted->differences(*router);
+    const QStringList differences = read->wanted.differences(read->router);
     if (!quiet()) {
         for (const QString &line : differences)
             out << line << '\n';
@@ -135,12 +129,21 @@ std::optional<WantedState> CommandRunner::readFile() {
     return wanted;
 }
 
-bool CommandRunner::fitsRouter(const WantedState &wanted, const RouterState &router) {
-    const QString missing = wanted.missingPort(router);
-    if (missing.isEmpty())
-        return true;
-    failed(ExitStatus::BadInput, QStringLiteral("%1: %2").arg(args.file, missing));
-    return false;
+// The file first, so that a bad one keeps the router untouched, then the router; the file's
+// ports must be the router's.
+std::optional<CommandRunner::FileAndRouter> CommandRunner::readFileAndRouter() {
+    std::optional<WantedState> wanted = readFile();
+    if (!wanted)
+        return std::nullopt;
+    std::optional<RouterState> router = readRouter();
+    if (!router)
+        return std::nullopt;
+    const QString missing = wanted->missingPort(*router);
+    if (!missing.isEmpty()) {
+        failed(ExitStatus::BadInput, QStringLiteral("%1: %2").arg(args.file, missing));
+        return std::nullopt;
+    }
+    return FileAndRouter{*wanted, *router};
 }
 
 std::optional<RouterState> CommandRunner::readRouter() {

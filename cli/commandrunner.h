@@ -27,12 +27,16 @@ private:
     ExitStatus apply();
     ExitStatus verify();
 
+    struct FileAndRouter {
+        WantedState wanted;
+        RouterState router;
+    };
+    std::optional<FileAndRouter> readFileAndRouter();
     std::optional<WantedState> readFile();
     std::optional<RouterState> readRouter();
     std::optional<QString> routerPort();
     DeviceInventory *inventory();
     void watch(RouterLink &routerLink);
-    bool fitsRouter(const WantedState &wanted, const RouterState &router);
     bool printVerdict(const QString &command, const CliText::Verdict &verdict);
 
     ExitStatus failed(ExitStatus status, const QString &message);

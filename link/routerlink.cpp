@@ -48,7 +48,6 @@ RouterLink::Applied RouterLink::apply(const QList<RouteCommand::Command> &routes
     filtersWaiting.clear();
     applied = Applied();
     applied.complete = run(Task::Applying, [this] { sendNextCommand(); });
-    applied.unanswered = waitingCount() + commandCount() - nextCommand;
     return applied;
 }
 

@@ -37,12 +37,11 @@ public:
         ReplyFrame::Verdict verdict;
     };
     // The verdicts, in the order they came. Unless complete, errorString() says why the link
-    // stopped, and unanswered counts the commands written or still to write without a verdict.
+    // stopped before every command had its verdict.
     struct Applied {
         QList<RouteVerdict> routes;
         QList<FilterVerdict> filters;
         bool complete = false;
-        int unanswered = 0;
     };
 
     explicit RouterLink(int answerTimeoutMs, QObject *parent = nullptr);

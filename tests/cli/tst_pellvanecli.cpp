@@ -1,6 +1,7 @@
 // pellvane-cli run as a process, the way a script runs it, against the simulated router on a
 // real pseudo-terminal. Frames, filter bytes and file contents are written out by hand.
 #include "sim/routersimulator.h"
+#include "tests/support/testfiles.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -79,16 +80,6 @@ struct Outcome {
     QString err;
     qint64 ms = 0;
 };
-
-bool writeFile(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
 
 } // namespace
 
