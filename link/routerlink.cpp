@@ -5,6 +5,7 @@
 #include "link/sysexframe.h"
 
 #include <QEventLoop>
+#include <QSignalBlocker>
 
 RouterLink::RouterLink(int timeoutMs, QObject *parent)
     : QObject(parent)
@@ -55,7 +56,7 @@ RouterLink::Applied RouterLink::apply(const QList<RouteCommand::Command> &routes
 bool RouterLink::run(Task work, const std::function<void()> &begin) {
     Q_ASSERT(task == Task::None);
     if (!port.isOpen()) {
-        error = QStringLiteral("the port is not open");
+        error = goneReason.isEmpty() ? QStringLiteral("the port is not open") : goneReason;
         return false;
     }
     task = work;
@@ -99,11 +100,18 @@ void RouterLink::readPort() {
     }
 }
 
-// Linux reports a device that went away as ReadError, Windows as ResourceError.
+// Linux reports a device that went away as ReadError, and keeps reporting it while the port
+// stays open; Windows reports ResourceError once.
 void RouterLink::onError(QSerialPort::SerialPortError portError) {
-    if (portError == QSerialPort::ResourceError || portError == QSerialPort::ReadError ||
-        portError == QSerialPort::WriteError)
-        finish(QStringLiteral("the router went away (%1)").arg(port.errorString()));
+    if (portError != QSerialPort::ResourceError && portError != QSerialPort::ReadError &&
+        portError != QSerialPort::WriteError)
+        return;
+    goneReason = QStringLiteral("the router went away (%1)").arg(port.errorString());
+    {
+        const QSignalBlocker blocker(port); // closing may report the error again
+        port.close();
+    }
+    finish(goneReason);
 }
 
 void RouterLink::onAnswerTimeout() {
@@ -118,7 +126,10 @@ void RouterLink::onAnswerTimeout() {
                    .arg(answerTimeoutMs));
 }
 
+// Nothing is written once the work has ended, for instance because the device went away.
 void RouterLink::write(const QByteArray &frame) {
+    if (task == Task::None)
+        return;
     emit frameWritten(frame);
     port.write(frame);
     if (!answerTimer.isActive())
@@ -127,6 +138,8 @@ void RouterLink::write(const QByteArray &frame) {
 
 // The pause counts from when the bytes written so far have been handed to the device.
 void RouterLink::pauseThen(int ms, const std::function<void()> &next) {
+    if (task == Task::None)
+        return;
     afterPause = next;
     pauseMs = ms;
     pauseWaitsForWrite = true;

@@ -95,6 +95,7 @@ private:
     QEventLoop *loop = nullptr;
     Task task = Task::None;
     QString error;
+    QString goneReason; // why the port was closed, once the device went away
     QByteArray rxBuffer;
 
     // Reading.
