@@ -9,7 +9,6 @@ namespace {
 using SysexFrame::byteAt;
 
 // Payload offsets (whole-frame indexes).
-constexpr int ByteMode = 6;
 constexpr int ByteCounts = 6;
 constexpr int ByteRouteSource = 6;
 constexpr int ByteRouteDestination = 8;
@@ -27,10 +26,6 @@ QPair<int, int> pairAt(const QByteArray &frame, int index) {
 }
 
 } // namespace
-
-int mode(const QByteArray &frame) {
-    return byteAt(frame, ByteMode);
-}
 
 PortIdentity::PortCounts portCounts(const QByteArray &frame) {
     const auto count = [&frame](int kind) { return qMax(0, byteAt(frame, ByteCounts + kind)); };

@@ -12,9 +12,6 @@
 // signed byte widened to int, and a byte past the frame's end reads as 0.
 namespace ReplyFrame {
 
-// ModeReport: 1 HUB, 2 MERGE, 3 THRU, 4 HOST.
-int mode(const QByteArray &frame);
-
 // PortCountReport: MIDI IN, MIDI OUT, USB HOST and USB Device ports. A count read as
 // negative means no ports of that kind.
 PortIdentity::PortCounts portCounts(const QByteArray &frame);

@@ -163,7 +163,6 @@ void RouterLink::sendQuery(int item) {
 void RouterLink::takeReport(Feedbacktype type, const QByteArray &frame) {
     switch (type) {
     case ModeReport:
-        state.mode = ReplyFrame::mode(frame);
         sendQuery(QueryChain::PortCounts);
         break;
     case PortCountReport:

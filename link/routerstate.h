@@ -8,9 +8,8 @@
 #include <QMultiMap>
 #include <QVector>
 
-// Everything the start-up queries read from a router.
+// What the start-up queries read from a router: its ports, its routes and its filters.
 struct RouterState {
-    int mode = 0;
     PortIdentity::PortCounts ports;
     QVector<int> filterPortCounts; // by filter port code
     // The reported routes between ports of the port map, recorded as the window records them:
