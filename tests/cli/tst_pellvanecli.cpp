@@ -267,7 +267,11 @@ void PellvaneCliTest::applyWritesAsTheWindowDoes() {
     const QList<RouterSimulator::ReceivedFrame> frames = sim->receivedFrames();
     QVERIFY(frames[3].atMs - frames[2].atMs >= 15);
     for (int i = 7; i < frames.size(); ++i)
-        QVERIFY2(frames[i].atMs - frames[i - 1].atMs >= 15, qPrintable(QString::number(i)));
+        QVERIFY2(frames[i].atMs - frames[i - 1].atMs >= 15,
+                 qPrintable(QStringLiteral("frame %1 at %2 ms, the one before at %3 ms")
+                                .arg(i)
+                                .arg(frames[i].atMs)
+                                .arg(frames[i - 1].atMs)));
     QCOMPARE(
         sim->routes(),
         QList<Route>({{{0, 1}, {0, 1}}, {{0, 2}, {0, 1}}, {{0, 2}, {2, 1}}, {{1, 1}, {0, 2}}}));
