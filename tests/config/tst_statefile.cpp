@@ -35,8 +35,8 @@ private slots:
     void formReadsBack();
 };
 
-// The keys tell the kind; routes keep the file's order, filter keys become the bits of the
-// design's table.
+// The keys tell the kind; routes keep the file's order, and each filter key sets the bit
+// of its box (bytes and bits written out by hand).
 void TestStateFile::kinds_data() {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<Kind>("kind");
