@@ -92,6 +92,7 @@ private slots:
     void progressOnlyOnATerminal();
     void applyWritesAsTheWindowDoes();
     void verifyListsDifferencesAndApplyRestores();
+    void verifyAFilterFileOnOnePortOrAll();
     void refusals_data();
     void refusals();
     void lostRouter_data();
@@ -306,32 +307,63 @@ void PellvaneCliTest::verifyListsDifferencesAndApplyRestores() {
     QCOMPARE(sim->filter({5, 1}), UsbDeviceOut1Filter);
 }
 
+// A filter file is compared with the port named, or with every port.
+void PellvaneCliTest::verifyAFilterFileOnOnePortOrAll() {
+    QVERIFY(writeFile(path("filter.json"), R"({"c0": true, "checkBox_16": true})"));
+
+    const Outcome onePort =
+        run({"verify", "{dir}/filter.json", "--port", "{slave}", "--filter-port", "MIDI IN1"});
+    QCOMPARE(onePort.err, QString());
+    QCOMPARE(onePort.out, QString());
+    QCOMPARE(onePort.status, 0);
+
+    const Outcome allPorts =
+        run({"verify", "{dir}/filter.json", "--port", "{slave}", "--all-ports"});
+    QCOMPARE(allPorts.err, QString());
+    QStringList expected;
+    for (const char *port :
+         {"MIDI IN2", "MIDI OUT1", "MIDI OUT2", "USB HOST IN1", "USB HOST OUT1", "USB DEVICE IN1"})
+        expected
+            << QStringLiteral("filter %1: c0 is false on the router, true in the file").arg(port)
+            << QStringLiteral("filter %1: checkBox_16 is false on the router, true in the file")
+                   .arg(port);
+    expected << "filter USB DEVICE OUT1: c0 is false on the router, true in the file"
+             << "filter USB DEVICE OUT1: c127 is true on the router, false in the file"
+             << "filter USB DEVICE OUT1: checkBox_16 is false on the router, true in the file"
+             << "filter USB DEVICE OUT1: noteon is true on the router, false in the file"
+             << "filter USB DEVICE OUT1: systemrest is true on the router, false in the file";
+    QCOMPARE(allPorts.out, expected.join('\n') + '\n');
+    QCOMPARE(allPorts.status, 1);
+}
+
 // The simulator gives the verdict to the frame named; pellvane-cli reports every verdict,
 // the refusal with the reason in the window's words, and exits 4.
 void PellvaneCliTest::refusals_data() {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QStringList>("options");
-    QTest::addColumn<QByteArray>("refusedFrame");
+    QTest::addColumn<Frames>("commands");
+    QTest::addColumn<int>("refused"); // index into commands
     QTest::addColumn<int>("result");
     QTest::addColumn<int>("reason");
     QTest::addColumn<QString>("out");
     QTest::addColumn<QString>("err");
 
-    QTest::newRow("route")
-        << QByteArray(R"({"MIDI IN 1": ["MIDI OUT 2", "MIDI OUT 1"]})") << QStringList()
-        << addRoute("00010001") << 1 << 3
-        << "clear all routes: accepted\n"
-           "MIDI IN 1 -> MIDI OUT 1: refused: Exceeding the number of routes (some connecting "
-           "nodes have a specified number of routes)\n"
-           "MIDI IN 1 -> MIDI OUT 2: accepted\n"
-        << "pellvane-cli: the router refused 1 of 3 commands\n";
-    QTest::newRow("filter") << QByteArray(R"({"c0": true})")
-                            << QStringList{"--filter-port", "MIDI IN2"}
-                            << setFilter("0002", QByteArray(44, '0') + "010000") << 1 << 2
-                            << "filter MIDI IN2: refused: Configuration failed:Category error\n"
-                            << "pellvane-cli: the router refused 1 of 1 commands\n";
+    QTest::newRow("route") << QByteArray(R"({"MIDI IN 1": ["MIDI OUT 2", "MIDI OUT 1"]})")
+                           << QStringList()
+                           << Frames{ClearRoutes, addRoute("00010001"), addRoute("00010002")} << 1
+                           << 1 << 3
+                           << "clear all routes: accepted\n"
+                              "MIDI IN 1 -> MIDI OUT 1: refused: Exceeding the number of routes "
+                              "(some connecting nodes have a specified number of routes)\n"
+                              "MIDI IN 1 -> MIDI OUT 2: accepted\n"
+                           << "pellvane-cli: the router refused 1 of 3 commands\n";
+    QTest::newRow("filter on every port")
+        << QByteArray(R"({"c0": true})") << QStringList{"--all-ports"}
+        << Frames{setFilter("7f00", QByteArray(44, '0') + "010000")} << 0 << 1 << 2
+        << "filter on every port: refused: Configuration failed:Category error\n"
+        << "pellvane-cli: the router refused 1 of 1 commands\n";
     QTest::newRow("reason without words, quiet")
-        << QByteArray("{}") << QStringList{"-q"} << ClearRoutes << 2 << 9
+        << QByteArray("{}") << QStringList{"-q"} << Frames{ClearRoutes} << 0 << 2 << 9
         << "clear all routes: refused: reason 9\n"
         << "pellvane-cli: the router refused 1 of 1 commands\n";
 }
@@ -339,14 +371,15 @@ void PellvaneCliTest::refusals_data() {
 void PellvaneCliTest::refusals() {
     QFETCH(QByteArray, file);
     QFETCH(QStringList, options);
-    QFETCH(QByteArray, refusedFrame);
+    QFETCH(Frames, commands);
+    QFETCH(int, refused);
     QFETCH(int, result);
     QFETCH(int, reason);
     QFETCH(QString, out);
     QFETCH(QString, err);
     QVERIFY(writeFile(path("file.json"), file));
     connect(sim.get(), &RouterSimulator::frameReceived, this, [&](const QByteArray &frame) {
-        if (frame == refusedFrame)
+        if (frame == commands.at(refused))
             sim->refuseNext(result, reason);
     });
 
@@ -356,6 +389,7 @@ void PellvaneCliTest::refusals() {
     QCOMPARE(outcome.out, out);
     QCOMPARE(outcome.err, err);
     QCOMPARE(outcome.status, 4);
+    QCOMPARE(sim->receivedBytes(), Queries + commands);
 }
 
 // A router that stops answering, goes away, or leaves a command without a verdict: exit 3,
