@@ -17,6 +17,7 @@
 #include <QWidget>
 
 class FiFoBuffer;
+struct FoundRouter;
 class MainScense;
 class MyLine;
 class PortFilteringSituation;
@@ -94,7 +95,7 @@ private:
     void connectSignals();
 
     // Device link (link/).
-    void followDevice(const QString &name, const QStringList &ports);
+    void followDevice(const FoundRouter &router);
     int deviceEntry(const QString &name) const;
     void connectOrDisconnect(bool isOpen);
     void onSerialError(int error);
@@ -166,7 +167,6 @@ private:
     QString pageMisfit(const QJsonObject &root) const;
     void lockForImport(bool locked);
     void importRoutes(const QJsonObject &root);
-    QList<QPair<PortIdentity::RouteEnd, PortIdentity::RouteEnd>> plannedImport() const;
     void importFilters(const QJsonObject &root);
 
     QString currentDeviceName;

@@ -45,10 +45,13 @@ QList<FilterKey> makeFilterKeys() {
     return keys;
 }
 
-// Index of the named port in the button list of its end; -1 for no port of this router.
-int buttonFor(End end, const QString &name, const PortIdentity::PortCounts &counts) {
+// The named port when the router has it.
+std::optional<PortIdentity::RouteEnd> portFor(End end, const QString &name,
+                                              const PortIdentity::PortCounts &counts) {
     const std::optional<PortIdentity::RouteEnd> port = PortIdentity::parseButtonText(end, name);
-    return port ? PortIdentity::buttonIndex(end, *port, counts) : -1;
+    if (!port || PortIdentity::buttonIndex(end, *port, counts) < 0)
+        return std::nullopt;
+    return port;
 }
 
 } // namespace
@@ -98,19 +101,18 @@ bool hasPortKey(const QJsonObject &root) {
     });
 }
 
-QList<ButtonRoute> buttonRoutes(const QJsonObject &root, const PortIdentity::PortCounts &counts) {
-    QList<ButtonRoute> routes;
+QList<PortIdentity::Route> routes(const QJsonObject &root, const PortIdentity::PortCounts &counts) {
+    QList<PortIdentity::Route> found;
     for (const QString &key : root.keys()) {
-        const int source = buttonFor(End::Source, key, counts);
-        if (source < 0)
+        const std::optional<PortIdentity::RouteEnd> source = portFor(End::Source, key, counts);
+        if (!source)
             continue;
         for (const QJsonValue &element : root.value(key).toArray()) {
-            const int destination = buttonFor(End::Destination, element.toString(), counts);
-            if (destination >= 0)
-                routes.append({source, destination});
+            if (const auto destination = portFor(End::Destination, element.toString(), counts))
+                found.append(PortIdentity::Route(*source, *destination));
         }
     }
-    return routes;
+    return found;
 }
 
 bool save(const QString &path, const QJsonObject &root) {

@@ -43,20 +43,10 @@ bool hasFilterKey(const QJsonObject &root);
 // Whether any key of root names a source port the way the route form does.
 bool hasPortKey(const QJsonObject &root);
 
-// A route of a route-form file as indices into the window's input and output button lists.
-struct ButtonRoute {
-    int source = -1;
-    int destination = -1;
-
-    bool operator==(const ButtonRoute &other) const {
-        return source == other.source && destination == other.destination;
-    }
-};
-
 // The routes of root that name ports of a router with these counts: keys in root.keys()
 // order, each key's destinations in array order. Keys and elements that name no port kind,
 // or a number outside the router's ports, are skipped; so are values of the wrong type.
-QList<ButtonRoute> buttonRoutes(const QJsonObject &root, const PortIdentity::PortCounts &counts);
+QList<PortIdentity::Route> routes(const QJsonObject &root, const PortIdentity::PortCounts &counts);
 
 // Writes root, indented, through a temporary file that replaces path only once it is
 // complete: a failed save leaves an existing file as it was. Where the folder takes no new

@@ -1,6 +1,7 @@
 #include "app/widget.h"
 
 #include "config/configform.h"
+#include "config/routeimport.h"
 #include "routing/routecommand.h"
 #include "ui_widget.h"
 
@@ -10,7 +11,6 @@
 #include <QJsonObject>
 #include <QPushButton>
 #include <QSerialPort>
-#include <QSet>
 
 bool Widget::onRoutingPage() const {
     return ui->tabWidget->currentIndex() == 0;
@@ -94,23 +94,25 @@ void Widget::importRoutes(const QJsonObject &root) {
 
     importRouteMap.clear();
     const PortIdentity::PortCounts counts{midiInCount, midiOutCount, usbHostCount, usbDeviceCount};
-    for (const ConfigForm::ButtonRoute &route : ConfigForm::buttonRoutes(root, counts))
-        importRouteMap.insert(inputButtons.at(route.source), outputButtons.at(route.destination));
-    const QList<QPair<PortIdentity::RouteEnd, PortIdentity::RouteEnd>> routes = plannedImport();
+    const QList<RouteCommand::Command> adds =
+        RouteImport::addCommands(ConfigForm::routes(root, counts));
+    for (const RouteCommand::Command &add : adds)
+        importRouteMap.insert(routeButton(PortIdentity::End::Source, add.source),
+                              routeButton(PortIdentity::End::Destination, add.destination));
 
     int sent = 0;
-    for (const auto &[source, destination] : routes) {
+    for (const RouteCommand::Command &add : adds) {
         if (!serialPort->isOpen() || linkSession != session)
             break;
         // Looked up again each time: the port map may be rebuilt during a pause.
-        QPushButton *from = routeButton(PortIdentity::End::Source, source);
-        QPushButton *to = routeButton(PortIdentity::End::Destination, destination);
+        QPushButton *from = routeButton(PortIdentity::End::Source, add.source);
+        QPushButton *to = routeButton(PortIdentity::End::Destination, add.destination);
         if (!from || !to)
             continue;
         anchorSource(from);
         if (addRoute(to)) {
             ++sent;
-            waitMs(15);
+            waitMs(RouteImport::PaceMs);
         }
     }
     endGesture();
@@ -120,26 +122,7 @@ void Widget::importRoutes(const QJsonObject &root) {
     else
         showNotice(tr("Import stopped: the router was disconnected after %1 of %2 routes.")
                        .arg(sent)
-                       .arg(routes.size()));
-}
-
-// The routes of importRouteMap in the order it is walked, each once, without a USB port routed
-// to itself: the commands the import will send.
-QList<QPair<PortIdentity::RouteEnd, PortIdentity::RouteEnd>> Widget::plannedImport() const {
-    using PortIdentity::End;
-    QList<QPair<PortIdentity::RouteEnd, PortIdentity::RouteEnd>> routes;
-    QSet<QPair<PortIdentity::RouteEnd, PortIdentity::RouteEnd>> planned;
-    for (auto it = importRouteMap.cbegin(); it != importRouteMap.cend(); ++it) {
-        const auto source = PortIdentity::parseButtonText(End::Source, it.key()->text());
-        const auto destination =
-            PortIdentity::parseButtonText(End::Destination, it.value()->text());
-        const QPair<PortIdentity::RouteEnd, PortIdentity::RouteEnd> route(*source, *destination);
-        if (PortIdentity::isLoopback(route.first, route.second) || planned.contains(route))
-            continue;
-        planned.insert(route);
-        routes.append(route);
-    }
-    return routes;
+                       .arg(adds.size()));
 }
 
 // Loads the file into the filter panel through the boxes' own clicks, so the group boxes

@@ -1,6 +1,7 @@
 #include "app/widget.h"
 
 #include "filters/filterbits.h"
+#include "filters/filtercommand.h"
 #include "filters/portfilteringsituation.h"
 #include "link/sysexframe.h"
 #include "routing/portidentity.h"
@@ -12,22 +13,8 @@
 
 namespace {
 
-// Port byte of a set-filter command that addresses every port at once.
-constexpr int AllFilterPorts = 0x7F;
-
 QCheckBox *checkBox(const QWidget *window, const QString &name) {
     return window->findChild<QCheckBox *>(name);
-}
-
-// Set-filter command: port code, port number, the 25 filter bytes, two reserved zeros.
-QByteArray setFilterFrame(int portCode, int portNumber, const FilterBytes &bytes) {
-    QByteArray payload;
-    payload.append(char(portCode));
-    payload.append(char(portNumber));
-    for (qint32 value : bytes)
-        payload.append(char(value & 0xFF));
-    payload.append(2, '\0');
-    return SysexFrame::build(SysexFrame::ClassSet, SysexFrame::CodeFilter, payload);
 }
 
 Qt::CheckState summaryState(int count, int groupSize) {
@@ -64,7 +51,7 @@ QByteArray Widget::takeFilterCommand() {
     if (ui->checkBox_Applies_To_All->isChecked()) {
         for (PortFilteringSituation *record : qAsConst(portFilters))
             record->setFilterBytes(bytes);
-        return setFilterFrame(AllFilterPorts, 0, bytes);
+        return FilterCommand::frame({FilterCommand::AllPorts, bytes});
     }
     const QString portName = ui->comboBox_MiDiPorts->currentText();
     const auto port = PortIdentity::parseFilterPortName(portName);
@@ -76,7 +63,7 @@ QByteArray Widget::takeFilterCommand() {
             break;
         }
     }
-    return setFilterFrame(port->first, port->second, bytes);
+    return FilterCommand::frame({*port, bytes});
 }
 
 void Widget::connectFilterCheckBoxes() {

@@ -10,7 +10,9 @@ using NativeInventory = SysfsInventory;
 
 namespace {
 DeviceInventory *replacement = nullptr;
-}
+const QString brandPrefix = QStringLiteral("Kelvanto");
+const QString usbEnumerator = QStringLiteral("USB");
+} // namespace
 
 DeviceInventory *deviceInventory() {
     if (replacement)
@@ -26,4 +28,24 @@ bool DeviceInventory::mayOpenPort(const QString &portName) {
 
 void setDeviceInventory(DeviceInventory *inventory) {
     replacement = inventory;
+}
+
+QList<FoundRouter> findRouters(DeviceInventory &inventory) {
+    const QMap<QPair<int, int>, QString> devices =
+        inventory.enumerateBrandDevices(usbEnumerator, brandPrefix);
+    QList<FoundRouter> routers;
+    QStringList names;
+    for (const SerialPortEntry &port : inventory.availablePorts()) {
+        const auto device = devices.constFind({port.productId, port.vendorId});
+        if (device == devices.constEnd())
+            continue;
+        const int known = names.indexOf(device.value());
+        if (known >= 0) {
+            routers[known].otherPorts << port.portName;
+            continue;
+        }
+        names << device.value();
+        routers.append({device.value(), port.portName, port.vendorId, port.productId, {}});
+    }
+    return routers;
 }

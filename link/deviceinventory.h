@@ -30,3 +30,17 @@ public:
 DeviceInventory *deviceInventory(); // the inventory in use: the platform's own unless replaced
 void setDeviceInventory(
     DeviceInventory *inventory); // nullptr restores the platform's own; caller keeps ownership
+
+// A router on a serial port.
+struct FoundRouter {
+    QString name; // the USB device's product description
+    QString portName;
+    int vendorId = 0;
+    int productId = 0;
+    QStringList otherPorts; // further ports listed for the same name, in order
+};
+
+// The serial ports whose vendor and product ids are those of a USB device described as a
+// "Kelvanto" one, in the order the ports are listed, each named by its device's description.
+// A name found on several ports is listed once, with the first of them as its port.
+QList<FoundRouter> findRouters(DeviceInventory &inventory);

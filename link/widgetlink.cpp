@@ -3,49 +3,31 @@
 #include "filters/portfilteringsituation.h"
 #include "link/deviceinventory.h"
 #include "link/fifobuffer.h"
+#include "link/routerlink.h"
 #include "ui_widget.h"
 
-#include <QHash>
 #include <QLabel>
 #include <QSerialPort>
 #include <QSignalBlocker>
 #include <QTimer>
 
 namespace {
-const QString brandPrefix = QStringLiteral("Kelvanto");
-const QString usbEnumerator = QStringLiteral("USB");
-constexpr qint32 baudRate = 115200;
+constexpr qint32 baudRate = RouterLink::BaudRate;
 constexpr int filterPageIndex = 1;
 } // namespace
 
 void Widget::initPort() {
-    DeviceInventory *inventory = deviceInventory();
-    const QMap<QPair<int, int>, QString> devices =
-        inventory->enumerateBrandDevices(usbEnumerator, brandPrefix);
-
     QStringList goneNames;
     for (int i = 0; i < ui->ComboBox_Devices->count(); ++i)
         goneNames << ui->ComboBox_Devices->itemText(i);
 
-    // Each device's serial ports in the order the serial library lists them; the devices in
-    // the order their first port comes.
     QStringList seenNames;
-    QHash<QString, QStringList> portsOf;
-    const QList<SerialPortEntry> ports = inventory->availablePorts();
-    for (const SerialPortEntry &port : ports) {
-        const auto device = devices.constFind({port.productId, port.vendorId});
-        if (device == devices.constEnd())
-            continue;
-        if (!seenNames.contains(device.value()))
-            seenNames << device.value();
-        portsOf[device.value()] << port.portName;
-    }
-
-    for (const QString &name : qAsConst(seenNames)) {
-        if (goneNames.contains(name))
-            followDevice(name, portsOf.value(name));
+    for (const FoundRouter &router : findRouters(*deviceInventory())) {
+        if (goneNames.contains(router.name))
+            followDevice(router);
         else
-            ui->ComboBox_Devices->addItem(name, portsOf.value(name).first());
+            ui->ComboBox_Devices->addItem(router.name, router.portName);
+        seenNames << router.name;
     }
 
     for (const QString &name : qAsConst(seenNames))
@@ -60,13 +42,14 @@ void Widget::initPort() {
 // A listed device keeps its serial port while that port is still one of its own; otherwise it
 // was plugged in again elsewhere and its entry takes the first port it now has. Connected
 // through the port it left, the window lets go of it, as when it vanishes.
-void Widget::followDevice(const QString &name, const QStringList &ports) {
-    const int entry = deviceEntry(name);
-    if (ports.contains(ui->ComboBox_Devices->itemData(entry).toString()))
+void Widget::followDevice(const FoundRouter &router) {
+    const int entry = deviceEntry(router.name);
+    const QString listed = ui->ComboBox_Devices->itemData(entry).toString();
+    if (listed == router.portName || router.otherPorts.contains(listed))
         return;
-    if (name == currentDeviceName && serialPort->isOpen())
+    if (router.name == currentDeviceName && serialPort->isOpen())
         connectOrDisconnect(true);
-    ui->ComboBox_Devices->setItemData(entry, ports.first());
+    ui->ComboBox_Devices->setItemData(entry, router.portName);
 }
 
 int Widget::deviceEntry(const QString &name) const {

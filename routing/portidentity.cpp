@@ -37,8 +37,11 @@ std::optional<RouteEnd> parseButtonText(End end, const QString &text) {
     return std::nullopt;
 }
 
-bool isLoopback(RouteEnd source, RouteEnd destination) {
-    return source == destination && source.first != Midi;
+std::optional<RouteEnd> routeEndNamed(End end, const QString &name) {
+    const std::optional<RouteEnd> port = parseButtonText(end, name);
+    if (!port || port->second < 1 || buttonText(end, port->first, port->second) != name)
+        return std::nullopt;
+    return port;
 }
 
 int buttonIndex(End end, RouteEnd port, const PortCounts &counts) {
@@ -58,6 +61,10 @@ int buttonIndex(End end, RouteEnd port, const PortCounts &counts) {
     return offset + number - 1;
 }
 
+bool isRoutable(const Route &route) {
+    return route.first != route.second || route.first.first == Midi;
+}
+
 const QStringList &filterPortKinds() {
     static const QStringList kinds = {"MIDI IN",      "MIDI OUT",      "USB HOST IN",
                                       "USB HOST OUT", "USB DEVICE IN", "USB DEVICE OUT"};
@@ -70,7 +77,7 @@ QString filterPortName(int filterPortCode, int number) {
     return filterPortKinds().at(filterPortCode) + QString::number(number);
 }
 
-std::optional<QPair<int, int>> parseFilterPortName(const QString &name) {
+std::optional<FilterPort> parseFilterPortName(const QString &name) {
     QString text = name;
     std::optional<int> code;
     int number = 0;
@@ -84,7 +91,14 @@ std::optional<QPair<int, int>> parseFilterPortName(const QString &name) {
     }
     if (!code)
         return std::nullopt;
-    return QPair<int, int>(*code, number);
+    return FilterPort(*code, number);
+}
+
+std::optional<FilterPort> filterPortNamed(const QString &name) {
+    const std::optional<FilterPort> port = parseFilterPortName(name);
+    if (!port || port->second < 1 || filterPortName(port->first, port->second) != name)
+        return std::nullopt;
+    return port;
 }
 
 } // namespace PortIdentity

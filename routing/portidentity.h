@@ -15,7 +15,9 @@ namespace PortIdentity {
 enum PortClass { Midi = 0, UsbHost = 1, UsbDevice = 2 };
 enum class End { Source, Destination };
 
-using RouteEnd = QPair<int, int>; // (port class code, number)
+using RouteEnd = QPair<int, int>;        // (port class code, number)
+using Route = QPair<RouteEnd, RouteEnd>; // (source, destination)
+using FilterPort = QPair<int, int>;      // (filter port code, number)
 
 struct PortCounts {
     int midiIn = 0;
@@ -32,13 +34,17 @@ QString buttonText(End end, int portClass, int number);
 // as a decimal number (0 when it is not one). Nothing when no prefix occurs.
 std::optional<RouteEnd> parseButtonText(End end, const QString &text);
 
-// A USB HOST or USB Device port routed to itself: one socket in both columns, which the router
-// cannot route to itself. MIDI IN n and MIDI OUT n are two sockets.
-bool isLoopback(RouteEnd source, RouteEnd destination);
+// The route end a name stands for when it is written exactly as buttonText writes it, with a
+// number from 1; nothing otherwise.
+std::optional<RouteEnd> routeEndNamed(End end, const QString &name);
 
 // Index of a route end in the window's input or output button list, laid out as
 // MIDI 1..m, USB HOST 1..h, USB Device 1..d; -1 when the port is not in the map.
 int buttonIndex(End end, RouteEnd port, const PortCounts &counts);
+
+// A USB port is one socket in both columns and cannot be routed to itself; a MIDI IN and
+// the MIDI OUT of the same number are two sockets.
+bool isRoutable(const Route &route);
 
 // "MIDI IN", "MIDI OUT", "USB HOST IN", "USB HOST OUT", "USB DEVICE IN", "USB DEVICE OUT".
 const QStringList &filterPortKinds();
@@ -49,6 +55,10 @@ QString filterPortName(int filterPortCode, int number);
 // The set-filter addressing of a chooser text: each kind prefix in turn, if the (shortened)
 // text contains it, sets the code, is removed everywhere, and adds the rest's decimal value
 // (low 8 bits) to the number. Nothing when no prefix matches.
-std::optional<QPair<int, int>> parseFilterPortName(const QString &name);
+std::optional<FilterPort> parseFilterPortName(const QString &name);
+
+// The filter port a name stands for when it is written exactly as filterPortName writes it,
+// with a number from 1; nothing otherwise.
+std::optional<FilterPort> filterPortNamed(const QString &name);
 
 } // namespace PortIdentity

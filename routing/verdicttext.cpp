@@ -35,4 +35,14 @@ QString filterRefusal(int reason) {
     return reasonText(filterRefusals, reason);
 }
 
+bool filterAccepted(int result) {
+    return result == 0;
+}
+
+QString filterResult(int result, int reason) {
+    if (filterAccepted(result))
+        return QCoreApplication::translate("Widget", "Configuration successful");
+    return result == 1 ? filterRefusal(reason) : QString();
+}
+
 } // namespace VerdictText

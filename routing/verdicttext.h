@@ -11,4 +11,10 @@ QString routeRefusal(int reason);
 // Reasons 1..3 of a refused set-filter command.
 QString filterRefusal(int reason);
 
+// A FilterResult's result byte: 0 is success, anything else a failure.
+bool filterAccepted(int result);
+// What the window shows for a FilterResult: "Configuration successful" on success, the
+// reason of a result 1; nothing for another result or an unknown reason.
+QString filterResult(int result, int reason);
+
 } // namespace VerdictText

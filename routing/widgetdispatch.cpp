@@ -1,7 +1,8 @@
 #include "app/widget.h"
 
 #include "filters/portfilteringsituation.h"
-#include "link/sysexframe.h"
+#include "link/querychain.h"
+#include "link/replyframe.h"
 #include "routing/mainscense.h"
 #include "routing/myline.h"
 #include "routing/portidentity.h"
@@ -24,24 +25,6 @@
 namespace {
 
 using PortIdentity::End;
-using SysexFrame::byteAt;
-
-// Payload offsets of the replies (whole-frame indexes).
-constexpr int ByteCounts = 6;
-constexpr int ByteRouteSource = 6;
-constexpr int ByteRouteDestination = 8;
-constexpr int ByteRouteState = 10;
-constexpr int ByteFilterPort = 6;
-constexpr int ByteFilterValues = 8;
-constexpr int ByteResult = 6;
-constexpr int ByteReason = 7;
-
-constexpr int RouteStateNone = 0x00;
-constexpr int RouteStateCleared = 0x7F;
-
-PortIdentity::RouteEnd routeEndAt(const QByteArray &data, int index) {
-    return {byteAt(data, index), byteAt(data, index + 1)};
-}
 
 // Keyboard focus shows as a ring inside the coloured button.
 const QString portFocusStyle =
@@ -95,8 +78,8 @@ void Widget::dealWithData(Feedbacktype fb, QByteArray data) {
         handleRouteResult(data);
         break;
     case ConfigResult:
-        showNotice(byteAt(data, ByteResult) == 0 ? tr("Configuration successful")
-                                                 : tr("Configuration failed"));
+        showNotice(ReplyFrame::verdict(data).result == 0 ? tr("Configuration successful")
+                                                         : tr("Configuration failed"));
         break;
     case FilterResult:
         handleFilterResult(data);
@@ -136,12 +119,11 @@ void Widget::rebuildPortMap(const QByteArray &data) {
     clearPortButtons();
     removePortMapLayout();
 
-    // The router sends 7-bit counts; anything read as negative means no ports of that kind,
-    // so that the counts always describe the button lists.
-    midiInCount = qMax(0, byteAt(data, ByteCounts));
-    midiOutCount = qMax(0, byteAt(data, ByteCounts + 1));
-    usbHostCount = qMax(0, byteAt(data, ByteCounts + 2));
-    usbDeviceCount = qMax(0, byteAt(data, ByteCounts + 3));
+    const PortIdentity::PortCounts counts = ReplyFrame::portCounts(data);
+    midiInCount = counts.midiIn;
+    midiOutCount = counts.midiOut;
+    usbHostCount = counts.usbHost;
+    usbDeviceCount = counts.usbDevice;
 
     inputLayout = new QVBoxLayout;
     outputLayout = new QVBoxLayout;
@@ -192,7 +174,7 @@ void Widget::rebuildPortMap(const QByteArray &data) {
     view->setFixedHeight((qMax(inputButtons.size(), outputButtons.size()) + 2) * 40);
     scene->setSceneRect(0, 0, view->width() - view->verticalScrollBar()->width(),
                         view->height() - view->horizontalScrollBar()->height());
-    waitMs(15);
+    waitMs(QueryChain::RoutesPauseMs);
     writeFrame(queryFrame4);
 }
 
@@ -217,11 +199,10 @@ void Widget::waitMs(int ms) {
 
 void Widget::handleRouteReport(const QByteArray &data) {
     qDebug() << "反馈的路由情况:" << data;
-    const int state = byteAt(data, ByteRouteState);
-    if (state == RouteStateNone || state == RouteStateCleared)
+    const std::optional<PortIdentity::Route> route = ReplyFrame::reportedRoute(data);
+    if (!route)
         return;
-    const PortIdentity::RouteEnd source = routeEndAt(data, ByteRouteSource);
-    const PortIdentity::RouteEnd destination = routeEndAt(data, ByteRouteDestination);
+    const auto [source, destination] = *route;
     QPushButton *from = routeButton(End::Source, source);
     QPushButton *to = routeButton(End::Destination, destination);
     if (!from || !to)
@@ -233,24 +214,22 @@ void Widget::handleFilterPortCounts(const QByteArray &data) {
     if (ui->comboBox_MiDiPorts->count() > 0)
         return;
     const QStringList &kinds = PortIdentity::filterPortKinds();
+    const QVector<int> counts = ReplyFrame::filterPortCounts(data);
     for (int code = 0; code < kinds.size(); ++code)
-        fillPortCombo(kinds.at(code), byteAt(data, ByteCounts + code));
+        fillPortCombo(kinds.at(code), counts.at(code));
     writeFrame(queryFrame5);
 }
 
 // One record per port: a port reported again gets its record's bytes replaced.
 void Widget::handlePortFilterReport(const QByteArray &data) {
-    const QString name = PortIdentity::filterPortName(byteAt(data, ByteFilterPort),
-                                                      byteAt(data, ByteFilterPort + 1));
-    FilterBytes values{};
-    for (int k = 0; k < FilterByteCount; ++k)
-        values[std::size_t(k)] = byteAt(data, ByteFilterValues + k);
+    const ReplyFrame::PortFilter filter = ReplyFrame::portFilter(data);
+    const QString name = PortIdentity::filterPortName(filter.port.first, filter.port.second);
     PortFilteringSituation *record = recordNamed(portFilters, name);
     if (!record) {
         record = new PortFilteringSituation(name);
         portFilters.append(record);
     }
-    record->setFilterBytes(values);
+    record->setFilterBytes(filter.bytes);
     if (portFilters.size() >= ui->comboBox_MiDiPorts->count())
         MiDiPortsCurrTextChange(portFilters.first()->getPortName());
 }
@@ -258,8 +237,8 @@ void Widget::handlePortFilterReport(const QByteArray &data) {
 // Each RouteResult settles the oldest route command still waiting for one.
 void Widget::handleRouteResult(const QByteArray &data) {
     lastCommand = 0;
-    const VerdictQueue::Settlement verdict =
-        verdictQueue.settle(byteAt(data, ByteResult), byteAt(data, ByteReason));
+    const ReplyFrame::Verdict result = ReplyFrame::verdict(data);
+    const VerdictQueue::Settlement verdict = verdictQueue.settle(result.result, result.reason);
     armVerdictTimer();
     if (verdict.command)
         settleRouteCommand(*verdict.command, verdict.outcome);
@@ -288,12 +267,8 @@ void Widget::settleRouteCommand(const RouteCommand::Command &command,
 }
 
 void Widget::handleFilterResult(const QByteArray &data) {
-    const int result = byteAt(data, ByteResult);
-    QString text;
-    if (result == 0)
-        text = tr("Configuration successful");
-    else if (result == 1)
-        text = VerdictText::filterRefusal(byteAt(data, ByteReason));
+    const ReplyFrame::Verdict verdict = ReplyFrame::verdict(data);
+    const QString text = VerdictText::filterResult(verdict.result, verdict.reason);
     if (!text.isEmpty())
         showNotice(text);
 }

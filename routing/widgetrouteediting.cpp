@@ -94,7 +94,7 @@ bool Widget::addRoute(QPushButton *button) {
 // A new route is recorded and drawn at once and taken back if the router refuses it.
 bool Widget::recordAndSendAdd(PortIdentity::RouteEnd source, PortIdentity::RouteEnd destination,
                               QPointF from, QPointF to) {
-    if (!serialPort->isOpen() || PortIdentity::isLoopback(source, destination) ||
+    if (!serialPort->isOpen() || !PortIdentity::isRoutable({source, destination}) ||
         routeMap.contains(source, destination))
         return false;
     routeMap.insert(source, destination);

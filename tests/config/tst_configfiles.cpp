@@ -2,6 +2,7 @@
 // test, against the simulated router on a real pseudo-terminal.
 #include "tests/support/filtertable.h"
 #include "tests/support/routerbench.h"
+#include "tests/support/testfiles.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -41,16 +42,6 @@ QByteArray addRoute(const char *portsHex) {
 // A set-filter frame: the port (filter port code, number) and the 25 filter bytes.
 QByteArray setFilter(const QByteArray &portHex, const QByteArray &filterHex) {
     return QByteArray::fromHex("f000215e0203" + portHex + filterHex + "0000f7");
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
 // Clicks "Save File" (pushButton_3) or "Open File" (pushButton_4) and picks path.

@@ -1,21 +1,22 @@
 #include "config/configform.h"
+#include "config/routeimport.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QTest>
 
-using ConfigForm::ButtonRoute;
+using PortIdentity::Route;
 
 class TestConfigForm : public QObject {
     Q_OBJECT
 
 private slots:
     void routeNamesBothWays();
+    void importOrder();
 };
 
 // Later recorded destinations first. Read back for a router with 2 MIDI IN, 3 MIDI OUT,
-// 2 USB HOST and 1 USB Device port: input buttons MIDI IN 1-2, USB HOST 1-2, USB Device 1;
-// output buttons MIDI OUT 1-3, USB HOST 1-2, USB Device 1.
+// 2 USB HOST and 1 USB Device port.
 void TestConfigForm::routeNamesBothWays() {
     ConfigForm::RouteMap routes;
     routes.insert({2, 1}, {1, 2});
@@ -30,8 +31,25 @@ void TestConfigForm::routeNamesBothWays() {
     // those that overflow an int, are skipped.
     form["MIDI IN MIDI IN 2"] = QJsonArray{"MIDI OUT MIDI OUT 1", "MIDI OUT 4"};
     form["USB HOST 4294967297"] = QJsonArray{"MIDI OUT 1"};
-    QCOMPARE(ConfigForm::buttonRoutes(form, {2, 3, 2, 1}),
-             QList<ButtonRoute>({{1, 0}, {4, 2}, {4, 4}, {3, 5}}));
+    QCOMPARE(
+        ConfigForm::routes(form, {2, 3, 2, 1}),
+        QList<Route>({{{0, 2}, {0, 1}}, {{2, 1}, {0, 3}}, {{2, 1}, {1, 2}}, {{1, 2}, {2, 1}}}));
+}
+
+// Sources in port order (MIDI, USB HOST, USB Device), each source's last listed route first;
+// a repeated route goes once, a USB port to itself never, MIDI IN 1 to MIDI OUT 1 does.
+void TestConfigForm::importOrder() {
+    const QList<Route> listed = {{{0, 2}, {0, 1}}, {{0, 1}, {0, 1}}, {{0, 1}, {0, 2}},
+                                 {{1, 1}, {1, 1}}, {{2, 1}, {0, 1}}, {{1, 1}, {0, 1}},
+                                 {{0, 1}, {0, 1}}};
+    QList<RouteCommand::Command> expected;
+    for (const Route &route : QList<Route>{{{0, 1}, {0, 1}},
+                                           {{0, 1}, {0, 2}},
+                                           {{0, 2}, {0, 1}},
+                                           {{1, 1}, {0, 1}},
+                                           {{2, 1}, {0, 1}}})
+        expected.append(RouteCommand::add(route.first, route.second));
+    QVERIFY(RouteImport::addCommands(listed) == expected);
 }
 
 QTEST_APPLESS_MAIN(TestConfigForm)

@@ -65,14 +65,16 @@ void TestInstalledTree::initTestCase() {
     QVERIFY2(install.exitCode == 0, qPrintable(install.output));
 }
 
-// The program and its desktop files only: no library, simulator, demo or test.
+// The programs and their desktop files only: no library, simulator, demo or test.
 void TestInstalledTree::everyFileInPlace() {
     QStringList expected = {"bin/pellvane",
+                            "bin/pellvane-cli",
                             "lib/udev/rules.d/70-pellvane.rules",
                             "share/applications/org.pellvane.Pellvane.desktop",
                             "share/doc/pellvane/changelog.gz",
                             "share/doc/pellvane/copyright",
                             "share/icons/hicolor/scalable/apps/org.pellvane.Pellvane.svg",
+                            "share/man/man1/pellvane-cli.1.gz",
                             "share/man/man1/pellvane.1.gz",
                             "share/metainfo/org.pellvane.Pellvane.metainfo.xml"};
     for (int size : IconSizes)
@@ -86,6 +88,7 @@ void TestInstalledTree::everyFileInPlace() {
     expected.sort();
     QCOMPARE(found, expected);
     QVERIFY(QFileInfo(installed("bin/pellvane")).isExecutable());
+    QVERIFY(QFileInfo(installed("bin/pellvane-cli")).isExecutable());
 }
 
 void TestInstalledTree::iconsHaveTheirSizes() {

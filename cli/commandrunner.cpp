@@ -1,0 +1,258 @@
+#include "cli/commandrunner.h"
+
+#include "config/configform.h"
+#include "link/querychain.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace {
+
+QString usbId(const FoundRouter &router) {
+    return QStringLiteral("%1:%2")
+        .arg(router.vendorId, 4, 16, QLatin1Char('0'))
+        .arg(router.productId, 4, 16, QLatin1Char('0'));
+}
+
+QString quotedNames(const QList<FoundRouter> &routers) {
+    QStringList names;
+    for (const FoundRouter &router : routers)
+        names << '"' + router.name + '"';
+    return names.join(", ");
+}
+
+} // namespace
+
+CommandRunner::CommandRunner(const CliArguments &arguments, QTextStream &outStream,
+                             QTextStream &errStream, bool showProgress)
+    : args(arguments)
+    , out(outStream)
+    , err(errStream)
+    , progressShown(showProgress && arguments.verbosity != CliArguments::Verbosity::Quiet) {}
+
+ExitStatus CommandRunner::run() {
+    switch (args.command) {
+    case CliArguments::Command::List:
+        return list();
+    case CliArguments::Command::Dump:
+        return dump();
+    case CliArguments::Command::Apply:
+        return apply();
+    case CliArguments::Command::Verify:
+        break;
+    }
+    return verify();
+}
+
+ExitStatus CommandRunner::list() {
+    DeviceInventory *devices = inventory();
+    if (!devices)
+        return failure;
+    const QList<FoundRouter> routers = findRouters(*devices);
+    if (args.json) {
+        QJsonArray array;
+        for (const FoundRouter &router : routers)
+            array.append(QJsonObject{
+                {"name", router.name}, {"port", router.portName}, {"id", usbId(router)}});
+        out << QString::fromUtf8(QJsonDocument(array).toJson());
+    } else {
+        for (const FoundRouter &router : routers)
+            out << router.name << '\t' << router.portName << '\t' << usbId(router) << '\n';
+    }
+    return ExitStatus::Done;
+}
+
+ExitStatus CommandRunner::dump() {
+    const std::optional<RouterState> router = readRouter();
+    if (!router)
+        return failure;
+    const QJsonObject state = StateFile::form(*router);
+    if (args.output.isEmpty())
+        out << QString::fromUtf8(QJsonDocument(state).toJson());
+    else if (!ConfigForm::save(args.output, state))
+        return failed(ExitStatus::BadInput, QStringLiteral("cannot write %1").arg(args.output));
+    return ExitStatus::Done;
+}
+
+ExitStatus CommandRunner::apply() {
+    const std::optional<FileAndRouter> read = readFileAndRouter();
+    if (!read)
+        return failure;
+    const RouterLink::Applied applied =
+        link->apply(read->wanted.routeCommands(), read->wanted.filterCommands());
+    endProgress();
+    int refused = 0;
+    for (const RouterLink::RouteVerdict &verdict : applied.routes)
+        refused +=
+            !printVerdict(CliText::routeCommand(verdict.command), CliText::routeVerdict(verdict));
+    for (const RouterLink::FilterVerdict &verdict : applied.filters)
+        refused +=
+            !printVerdict(CliText::filterCommand(verdict.command), CliText::filterVerdict(verdict));
+    if (!applied.complete)
+        return failed(ExitStatus::NoRouter, link->errorString());
+    if (refused > 0)
+        return failed(ExitStatus::Refused,
+                      QStringLiteral("the router refused %1 of %2 commands")
+                          .arg(refused)
+                          .arg(applied.routes.size() + applied.filters.size()));
+    return ExitStatus::Done;
+}
+
+ExitStatus CommandRunner::verify() {
+    const std::optional<FileAndRouter> read = readFileAndRouter();
+    if (!read)
+        return failure;
+    const QStringList differences = read->wanted.differences(read->router);
+    if (!quiet()) {
+        for (const QString &line : differences)
+            out << line << '\n';
+    }
+    return differences.isEmpty() ? ExitStatus::Done : ExitStatus::Differs;
+}
+
+std::optional<WantedState> CommandRunner::readFile() {
+    QFile file(args.file);
+    if (!file.open(QIODevice::ReadOnly)) {
+        failed(ExitStatus::BadInput,
+               QStringLiteral("cannot read %1: %2").arg(args.file, file.errorString()));
+        return std::nullopt;
+    }
+    const StateFile::Reading reading = StateFile::read(file.readAll());
+    QString error = reading.error;
+    std::optional<WantedState> wanted;
+    if (reading.contents)
+        wanted = WantedState::from(*reading.contents, args, error);
+    if (!wanted)
+        failed(ExitStatus::BadInput, QStringLiteral("%1: %2").arg(args.file, error));
+    return wanted;
+}
+
+// The file first, so that a bad one keeps the router untouched, then the router; the file's
+// ports must be the router's.
+std::optional<CommandRunner::FileAndRouter> CommandRunner::readFileAndRouter() {
+    std::optional<WantedState> wanted = readFile();
+    if (!wanted)
+        return std::nullopt;
+    std::optional<RouterState> router = readRouter();
+    if (!router)
+        return std::nullopt;
+    const QString missing = wanted->missingPort(*router);
+    if (!missing.isEmpty()) {
+        failed(ExitStatus::BadInput, QStringLiteral("%1: %2").arg(args.file, missing));
+        return std::nullopt;
+    }
+    return FileAndRouter{*wanted, *router};
+}
+
+std::optional<RouterState> CommandRunner::readRouter() {
+    const std::optional<QString> portName = routerPort();
+    if (!portName)
+        return std::nullopt;
+    link = std::make_unique<RouterLink>(args.timeoutMs);
+    watch(*link);
+    if (!link->open(*portName)) {
+        failed(ExitStatus::NoRouter,
+               QStringLiteral("cannot open %1: %2").arg(*portName, link->errorString()));
+        return std::nullopt;
+    }
+    std::optional<RouterState> state = link->readState();
+    endProgress();
+    if (!state)
+        failed(ExitStatus::NoRouter, link->errorString());
+    return state;
+}
+
+void CommandRunner::watch(RouterLink &routerLink) {
+    QObject::connect(&routerLink, &RouterLink::querySent, &routerLink, [this](int item) {
+        showProgress(QStringLiteral("reading the router: query %1 of %2")
+                         .arg(item)
+                         .arg(QueryChain::ItemCount));
+    });
+    QObject::connect(
+        &routerLink, &RouterLink::commandSent, &routerLink, [this](int sent, int total) {
+            showProgress(QStringLiteral("writing: %1 of %2 commands sent").arg(sent).arg(total));
+        });
+    if (args.verbosity != CliArguments::Verbosity::Verbose)
+        return;
+    const auto trace = [this](const char *direction, const QByteArray &frame) {
+        endProgress();
+        err << direction << ' ' << frame.toHex(' ') << '\n';
+        err.flush();
+    };
+    QObject::connect(&routerLink, &RouterLink::frameWritten, &routerLink,
+                     [trace](const QByteArray &frame) { trace(">", frame); });
+    QObject::connect(&routerLink, &RouterLink::frameRead, &routerLink,
+                     [trace](const QByteArray &frame) { trace("<", frame); });
+}
+
+// The --port given, or the router found: the one of --device's name, else the only one.
+std::optional<QString> CommandRunner::routerPort() {
+    if (!args.port.isEmpty())
+        return args.port;
+    DeviceInventory *devices = inventory();
+    if (!devices)
+        return std::nullopt;
+    const QList<FoundRouter> routers = findRouters(*devices);
+    if (!args.device.isEmpty()) {
+        for (const FoundRouter &router : routers)
+            if (router.name == args.device)
+                return router.portName;
+        failed(ExitStatus::NoRouter,
+               QStringLiteral("no router named \"%1\" found").arg(args.device));
+    } else if (routers.isEmpty()) {
+        failed(ExitStatus::NoRouter, QStringLiteral("no router found"));
+    } else if (routers.size() > 1) {
+        failed(ExitStatus::BadInput,
+               QStringLiteral("%1 routers found, choose one with --device: %2")
+                   .arg(routers.size())
+                   .arg(quotedNames(routers)));
+    } else {
+        return routers.first().portName;
+    }
+    return std::nullopt;
+}
+
+DeviceInventory *CommandRunner::inventory() {
+    if (args.inventoryFile.isEmpty())
+        return deviceInventory();
+    if (!fileInventory) {
+        QString error;
+        fileInventory = InventoryFile::load(args.inventoryFile, error);
+        if (!fileInventory)
+            failed(ExitStatus::BadInput, error);
+    }
+    return fileInventory.get();
+}
+
+bool CommandRunner::printVerdict(const QString &command, const CliText::Verdict &verdict) {
+    if (!verdict.accepted || !quiet())
+        out << command << ": " << verdict.text << '\n';
+    return verdict.accepted;
+}
+
+ExitStatus CommandRunner::failed(ExitStatus status, const QString &message) {
+    endProgress();
+    out.flush();
+    err << "pellvane-cli: " << message << '\n';
+    err.flush();
+    failure = status;
+    return status;
+}
+
+void CommandRunner::showProgress(const QString &text) {
+    if (!progressShown)
+        return;
+    err << '\r' << text << "\x1b[K";
+    err.flush();
+    progressLine = true;
+}
+
+void CommandRunner::endProgress() {
+    if (!progressLine)
+        return;
+    err << "\r\x1b[K";
+    err.flush();
+    progressLine = false;
+}

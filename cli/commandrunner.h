@@ -1,0 +1,55 @@
+#pragma once
+
+#include "cli/cliarguments.h"
+#include "cli/clitext.h"
+#include "cli/exitstatus.h"
+#include "cli/inventoryfile.h"
+#include "cli/wantedstate.h"
+#include "link/routerlink.h"
+
+#include <QTextStream>
+#include <memory>
+#include <optional>
+
+// Runs one pellvane-cli command. Results go to out; errors, one line each, to err, and so do
+// the progress line (only when showProgress) and the frames of --verbose. Nothing is written
+// to the router before the file has been read, understood and found to fit its ports.
+class CommandRunner {
+public:
+    CommandRunner(const CliArguments &arguments, QTextStream &out, QTextStream &err,
+                  bool showProgress);
+
+    ExitStatus run();
+
+private:
+    ExitStatus list();
+    ExitStatus dump();
+    ExitStatus apply();
+    ExitStatus verify();
+
+    struct FileAndRouter {
+        WantedState wanted;
+        RouterState router;
+    };
+    std::optional<FileAndRouter> readFileAndRouter();
+    std::optional<WantedState> readFile();
+    std::optional<RouterState> readRouter();
+    std::optional<QString> routerPort();
+    DeviceInventory *inventory();
+    void watch(RouterLink &routerLink);
+    bool printVerdict(const QString &command, const CliText::Verdict &verdict);
+
+    ExitStatus failed(ExitStatus status, const QString &message);
+    void showProgress(const QString &text);
+    void endProgress();
+    bool quiet() const { return args.verbosity == CliArguments::Verbosity::Quiet; }
+
+    CliArguments args;
+    QTextStream &out;
+    QTextStream &err;
+    bool progressShown = false;
+    bool progressLine = false; // a progress line is on the terminal
+    ExitStatus failure = ExitStatus::Done;
+    std::unique_ptr<InventoryFile> fileInventory;
+    std::unique_ptr<RouterLink> link;
+};

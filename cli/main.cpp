@@ -1,0 +1,48 @@
+#include "cli/cliarguments.h"
+#include "cli/commandrunner.h"
+#include "cli/exitstatus.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+#include <cstdio>
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace {
+
+bool stderrIsTerminal() {
+#ifdef Q_OS_WIN
+    return _isatty(_fileno(stderr)) != 0;
+#else
+    return isatty(fileno(stderr)) != 0;
+#endif
+}
+
+} // namespace
+
+int main(int argc, char *argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("pellvane-cli"));
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    out.setCodec("UTF-8");
+    err.setCodec("UTF-8");
+
+    const ParsedArguments parsed = parseCliArguments(QCoreApplication::arguments());
+    switch (parsed.outcome) {
+    case ParsedArguments::Outcome::Help:
+        out << parsed.text;
+        return int(ExitStatus::Done);
+    case ParsedArguments::Outcome::Error:
+        err << "pellvane-cli: " << parsed.text << '\n';
+        return int(ExitStatus::BadInput);
+    case ParsedArguments::Outcome::Run:
+        break;
+    }
+    CommandRunner runner(parsed.arguments, out, err, stderrIsTerminal());
+    return int(runner.run());
+}
