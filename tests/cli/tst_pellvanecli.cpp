@@ -1,6 +1,7 @@
 // pellvane-cli run as a process, the way a script runs it, against the simulated router on a
 // real pseudo-terminal. Frames, filter bytes and file contents are written out by hand.
 #include "sim/routersimulator.h"
+#include "tests/support/pacing.h"
 #include "tests/support/testfiles.h"
 
 #include <QDir>
@@ -74,29 +75,6 @@ const QList<Route> StartRoutes = {
 // (byte 3 bit 0), CC#127 (byte 4 bit 1) and System Reset (byte 24 bit 6).
 const FilterBytes MidiIn1Filter = filterBytes({{0, 0x02}, {22, 0x01}});
 const FilterBytes UsbDeviceOut1Filter = filterBytes({{3, 0x01}, {4, 0x02}, {24, 0x40}});
-
-// The pause after query 3 and after each command but the clear.
-constexpr qint64 PaceMs = 15;
-// The simulator's reader stamps a frame when it gets to read it; on a busy machine that can be
-// a few milliseconds late, which shortens the gap after the frame by as much as it lengthens
-// the gap before.
-constexpr qint64 ReadLateMs = 5;
-
-// Empty when frames first to last arrived paced: no gap shorter than the pace less a late
-// read, and the middle gap not shorter than the pace. Otherwise the gaps.
-QString unpaced(const QList<RouterSimulator::ReceivedFrame> &frames, int first, int last) {
-    QList<qint64> gaps;
-    for (int i = first + 1; i <= last; ++i)
-        gaps << frames.at(i).atMs - frames.at(i - 1).atMs;
-    QList<qint64> sorted = gaps;
-    std::sort(sorted.begin(), sorted.end());
-    if (sorted.first() >= PaceMs - ReadLateMs && sorted.at((sorted.size() - 1) / 2) >= PaceMs)
-        return QString();
-    QStringList shown;
-    for (qint64 gap : gaps)
-        shown << QString::number(gap);
-    return "gaps in ms: " + shown.join(", ");
-}
 
 struct Outcome {
     int status = -1; // -1: crashed or killed
@@ -223,8 +201,7 @@ void PellvaneCliTest::dumpWritesTheWholeState() {
     QCOMPARE(toStdout.status, 0);
     QCOMPARE(toStdout.out.toUtf8(), expected);
     QCOMPARE(sim->receivedBytes(), Queries);
-    const QList<RouterSimulator::ReceivedFrame> frames = sim->receivedFrames();
-    QVERIFY(frames[3].atMs - frames[2].atMs >= PaceMs - ReadLateMs);
+    QVERIFY(unpaced(sim->receivedFrames(), 2, 3).isEmpty());
 
     const Outcome toFile = run({"dump", "--port", "{slave}", "-o", "{dir}/state.json"});
     QCOMPARE(toFile.err, QString());
@@ -290,7 +267,7 @@ void PellvaneCliTest::applyWritesAsTheWindowDoes() {
                              setFilter("0201", usbHostIn1Filter)};
     QCOMPARE(sim->receivedBytes(), Queries + commands);
     const QList<RouterSimulator::ReceivedFrame> frames = sim->receivedFrames();
-    QVERIFY(frames[3].atMs - frames[2].atMs >= PaceMs - ReadLateMs);
+    QVERIFY(unpaced(frames, 2, 3).isEmpty());
     const QString gaps = unpaced(frames, 6, frames.size() - 1); // from the first route added
     QVERIFY2(gaps.isEmpty(), qPrintable(gaps));
     QCOMPARE(
