@@ -1,5 +1,6 @@
 #pragma once
 
+#include "filters/filterbytes.h"
 #include "link/feedbacktype.h"
 #include "routing/portidentity.h"
 #include "routing/verdictqueue.h"
@@ -11,6 +12,7 @@
 #include <QMultiMap>
 #include <QPair>
 #include <QPointF>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 
@@ -24,6 +26,7 @@ class QJsonObject;
 class QLabel;
 class QMouseEvent;
 class QPushButton;
+class QShowEvent;
 class QSerialPort;
 class QTimer;
 class QVBoxLayout;
@@ -46,6 +49,7 @@ public:
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private slots:
     void initPort();
@@ -81,6 +85,7 @@ private slots:
     void mouseReleaseEvent(QMouseEvent *e) override;
     void on_tabWidget_currentChanged(int index);
     void getMidiInOut();
+    void on_pushButton_cancelImport_clicked();
 
 private:
     friend class WidgetTestAccess;
@@ -89,6 +94,8 @@ private:
     void fillQueryFrames();
     void initUi();
     void connectSignals();
+    void updateStatusLine();
+    void fitToScreen();
 
     // Device link (link/).
     void followDevice(const QString &name, const QStringList &ports);
@@ -98,6 +105,7 @@ private:
     void openDevice();
     QString openFailureMessage() const;
     void closeDevice();
+    void letGoOfVanishedRouter();
     void clearRoutingPicture();
     void drainPort();
     void keepReading(QTimer &reader);
@@ -143,11 +151,18 @@ private:
     void countFilterMember(int group, bool ok);
     void selectFilterGroup(int group, bool all);
     QByteArray takeFilterCommand();
+    FilterBytes panelFilterBytes() const;
+    const PortFilteringSituation *shownFilterRecord() const;
+    bool hasUnsentFilterEdits() const;
+    void markUnsentFilterEdits();
+    bool mayLeaveFilterPort(const QString &name);
+    void explainFilterBoxes();
 
     // Configuration files (config/).
     bool onRoutingPage() const;
     QString pageMisfit(const QJsonObject &root) const;
     void lockForImport(bool locked);
+    void showImportProgress(int sent, int total);
     void importRoutes(const QJsonObject &root);
     QList<QPair<PortIdentity::RouteEnd, PortIdentity::RouteEnd>> plannedImport() const;
     void importFilters(const QJsonObject &root);
@@ -208,4 +223,18 @@ private:
     int drainDepth = 0; // nested drainPort calls running
     bool importRunning = false;
     quint64 linkSession = 0; // counts successful connects
+
+    // The status line: a connected router that went away, and a long import's progress.
+    bool routerUnplugged = false;
+    int importSent = 0;
+    int importTotal = 0; // routes of the import that shows its progress; 0 when none does
+    bool importCancelled = false;
+
+    // The port whose record the filter panel was last loaded from; "Set" is marked while the
+    // boxes differ from that record, checked once the changes of one event have settled.
+    QString filterPortShown;
+    QString setButtonStyle;
+    QTimer *filterMarkTimer = nullptr;
+
+    QSize designMinimumSize; // the form's minimum, kept on screens that have room for it
 };

@@ -52,7 +52,7 @@ void Widget::initPort() {
         goneNames.removeAll(name);
     for (const QString &name : qAsConst(goneNames)) {
         if (name == currentDeviceName)
-            connectOrDisconnect(true);
+            letGoOfVanishedRouter();
         ui->ComboBox_Devices->removeItem(deviceEntry(name));
     }
 }
@@ -65,7 +65,7 @@ void Widget::followDevice(const QString &name, const QStringList &ports) {
     if (ports.contains(ui->ComboBox_Devices->itemData(entry).toString()))
         return;
     if (name == currentDeviceName && serialPort->isOpen())
-        connectOrDisconnect(true);
+        letGoOfVanishedRouter();
     ui->ComboBox_Devices->setItemData(entry, ports.first());
 }
 
@@ -124,6 +124,8 @@ void Widget::connectOrDisconnect(bool isOpen) {
 void Widget::openDevice() {
     fifoBuffer->rxBuffer.clear();
     forgetPendingCommands();
+    routerUnplugged = false;
+    updateStatusLine();
     const QString deviceName = ui->ComboBox_Devices->currentText();
     if (deviceName.isEmpty()) {
         showMessage(tr("OK"), tr("Make sure there is a port connection"), QString());
@@ -145,6 +147,7 @@ void Widget::openDevice() {
     ui->pushButton->setText(tr("Disconnect"));
     if (ui->tabWidget->currentIndex() == filterPageIndex)
         requeryOnTabChange = true;
+    updateStatusLine();
 }
 
 // The serial library also reports a port that another program holds as a permission error;
@@ -187,6 +190,15 @@ void Widget::closeDevice() {
     on_channel_pb_none_clicked();
     on_System_common_pb_none_clicked();
     currentDeviceName.clear();
+    updateStatusLine();
+}
+
+// The router went away while connected (unplugged, or found on another port): the window lets
+// go of it as "Disconnect" does, and the status line says what happened; no message box
+// interrupts the user.
+void Widget::letGoOfVanishedRouter() {
+    routerUnplugged = true;
+    closeDevice();
 }
 
 // When the device end goes away, Linux reports end-of-file on every read as ReadError, and
@@ -195,7 +207,7 @@ void Widget::closeDevice() {
 void Widget::onSerialError(int error) {
     const bool deviceGone = error == QSerialPort::ResourceError || error == QSerialPort::ReadError;
     if (deviceGone && serialPort->isOpen())
-        connectOrDisconnect(true);
+        letGoOfVanishedRouter();
 }
 
 void Widget::on_tabWidget_currentChanged(int index) {

@@ -1,5 +1,6 @@
 #include "app/widget.h"
 
+#include "app/tracecategories.h"
 #include "filters/portfilteringsituation.h"
 #include "link/sysexframe.h"
 #include "routing/mainscense.h"
@@ -204,7 +205,7 @@ void Widget::waitMs(int ms) {
 }
 
 void Widget::handleRouteReport(const QByteArray &data) {
-    qDebug() << "反馈的路由情况:" << data;
+    qCDebug(lcRouting) << "反馈的路由情况:" << data;
     const int state = byteAt(data, ByteRouteState);
     if (state == RouteStateNone || state == RouteStateCleared)
         return;

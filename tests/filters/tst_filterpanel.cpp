@@ -118,7 +118,8 @@ void TestFilterPanel::choosingAPortLoadsItsRecord_data() {
         << QStringList{"checkBox_16", "checkBox_Tune_Request", "checkBox_System_Reset"};
 }
 
-// The chosen port's record replaces what the page showed; a port without one clears it.
+// The chosen port's record replaces what the page showed (once the user lets the edit on it
+// go); a port without one clears it.
 void TestFilterPanel::choosingAPortLoadsItsRecord() {
     QFETCH(QByteArray, record);
     QFETCH(QStringList, checked);
@@ -130,7 +131,9 @@ void TestFilterPanel::choosingAPortLoadsItsRecord() {
     auto *chooser = bench.find<QComboBox>("comboBox_MiDiPorts");
     chooser->addItems({"MIDI IN1", "MIDI OUT2", "MIDI IN2"});
     box(bench, "c64")->click();
+    bench.answerer.pressButton("Yes");
     chooser->setCurrentIndex(1);
+    QCOMPARE(bench.answerer.messages(), QStringList{"Discard the changes to MIDI IN1?"});
     QCOMPARE(pageMismatch(bench, checked), QString());
     chooser->setCurrentIndex(2);
     QCOMPARE(pageMismatch(bench, {}), QString());
