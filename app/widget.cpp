@@ -181,7 +181,9 @@ void Widget::updateStatusLine() {
     if (serialPort->isOpen() && importTotal > 0)
         text = tr("Importing routes: %1 of %2").arg(importSent).arg(importTotal);
     else if (serialPort->isOpen())
-        text = tr("Connected to %1 on %2").arg(currentDeviceName, serialPort->portName());
+        // The port as the device list has it (the chooser is locked while connected).
+        text = tr("Connected to %1 on %2")
+                   .arg(currentDeviceName, ui->ComboBox_Devices->currentData().toString());
     else if (routerUnplugged)
         text = tr("The router was unplugged");
     else
