@@ -26,8 +26,8 @@ class QJsonObject;
 class QLabel;
 class QMouseEvent;
 class QPushButton;
-class QShowEvent;
 class QSerialPort;
+class QShowEvent;
 class QTimer;
 class QVBoxLayout;
 
