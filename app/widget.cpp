@@ -34,7 +34,7 @@ Widget::Widget(QWidget *parent)
     : QWidget(parent)
     , ui(new Ui::Widget) {
     ui->setupUi(this);
-    designMinimumSize = minimumSize();
+    formMinimumSize = minimumSize();
     fillQueryFrames();
     filterMarkTimer = new QTimer(this);
     filterMarkTimer->setSingleShot(true);
@@ -206,11 +206,11 @@ void Widget::showEvent(QShowEvent *event) {
 void Widget::fitToScreen() {
     const QRect available = screen()->availableGeometry();
     const QSize room = available.size() - (frameGeometry().size() - size());
-    const bool wideEnough = designMinimumSize.width() <= room.width();
-    const bool highEnough = designMinimumSize.height() <= room.height();
+    const bool wideEnough = formMinimumSize.width() <= room.width();
+    const bool highEnough = formMinimumSize.height() <= room.height();
     // A zero leaves that side's minimum to the layout.
-    setMinimumSize(wideEnough ? designMinimumSize.width() : 0,
-                   highEnough ? designMinimumSize.height() : 0);
+    setMinimumSize(wideEnough ? formMinimumSize.width() : 0,
+                   highEnough ? formMinimumSize.height() : 0);
     // The two tabs side by side take the form's whole width.
     ui->tabWidget->setUsesScrollButtons(!wideEnough);
     resize(size().boundedTo(room));

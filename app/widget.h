@@ -236,5 +236,5 @@ private:
     QString setButtonStyle;
     QTimer *filterMarkTimer = nullptr;
 
-    QSize designMinimumSize; // the form's minimum, kept on screens that have room for it
+    QSize formMinimumSize; // the form's minimum, kept on screens that have room for it
 };
