@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QLoggingCategory>
 #include <QTextStream>
 
 #include <optional>
@@ -37,6 +38,10 @@ std::optional<int> answerWithoutWindow(QCommandLineParser &parser, int argc, cha
 } // namespace
 
 int main(int argc, char *argv[]) {
+    // The names also say where the settings are kept (the folder of the last configuration
+    // file).
+    QCoreApplication::setOrganizationName(QStringLiteral("Pellvane"));
+    QCoreApplication::setOrganizationDomain(QStringLiteral("pellvane.org"));
     QCoreApplication::setApplicationName(QStringLiteral("pellvane"));
     QCoreApplication::setApplicationVersion(QStringLiteral(PELLVANE_VERSION));
     QCommandLineParser parser;
@@ -44,6 +49,12 @@ int main(int argc, char *argv[]) {
         "Shows and edits the routes and MIDI filters of a Kelvanto USB MIDI router."));
     parser.addHelpOption();
     parser.addVersionOption();
+    const QCommandLineOption verbose(
+        QStringLiteral("verbose"),
+        QStringLiteral("Prints the debug traces of the link, the routing and the mouse input "
+                       "(the logging categories pellvane.link, pellvane.routing and "
+                       "pellvane.input)."));
+    parser.addOption(verbose);
     if (const std::optional<int> exitCode = answerWithoutWindow(parser, argc, argv))
         return *exitCode;
 
@@ -56,6 +67,9 @@ int main(int argc, char *argv[]) {
         QTextStream(stderr) << error << '\n' << parser.helpText();
         return 2;
     }
+    // QT_LOGGING_RULES is read after these rules and can still switch a category off.
+    if (parser.isSet(verbose))
+        QLoggingCategory::setFilterRules(QStringLiteral("pellvane.*.debug=true"));
     QGuiApplication::setDesktopFileName(QStringLiteral(PELLVANE_APP_ID));
     qRegisterMetaType<Feedbacktype>("Feedbacktype");
     Widget window;

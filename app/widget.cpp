@@ -14,8 +14,11 @@
 #include <QPen>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
 #include <QSerialPort>
+#include <QTabWidget>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 constexpr int PortScanIntervalMs = 10000;
@@ -31,7 +34,11 @@ Widget::Widget(QWidget *parent)
     : QWidget(parent)
     , ui(new Ui::Widget) {
     ui->setupUi(this);
+    formMinimumSize = minimumSize();
     fillQueryFrames();
+    filterMarkTimer = new QTimer(this);
+    filterMarkTimer->setSingleShot(true);
+    connect(filterMarkTimer, &QTimer::timeout, this, &Widget::markUnsentFilterEdits);
     initUi();
     connectFilterCheckBoxes();
     connectSignals();
@@ -51,6 +58,8 @@ Widget::Widget(QWidget *parent)
 
     // Fill the device list before the window is first shown.
     initPort();
+    // Sized for the screen before the window exists; showing it checks again.
+    fitToScreen();
 }
 
 Widget::~Widget() {
@@ -133,6 +142,9 @@ void Widget::initUi() {
           ui->channel_pb_none, ui->Messages_pb_all, ui->Messages_pb_none, ui->System_common_pb_all,
           ui->System_common_pb_none, ui->SystemRealtime_pb_all, ui->SystemRealtime_pb_none})
         button->hide();
+    ui->pushButton_cancelImport->hide();
+    setButtonStyle = ui->pushButton_2->styleSheet();
+    explainFilterBoxes();
 
     serialPort = new QSerialPort;
     fifoBuffer = new FiFoBuffer;
@@ -151,15 +163,66 @@ void Widget::initUi() {
     portsLayout = nullptr;
     lastRouteLine = nullptr;
     srcKind = srcNumber = dstKind = dstNumber = 0;
+    updateStatusLine();
 }
 
 void Widget::connectSignals() {
     connect(serialPort, &QSerialPort::readyRead, this, &Widget::analysisData);
     connect(fifoBuffer, &FiFoBuffer::currDataFrame, this, &Widget::dealWithData);
     // "Disconnect All" only makes sense on the routing page.
-    connect(ui->tabWidget, &QTabWidget::currentChanged, this,
-            [this](int index) { ui->pushButton_5->setVisible(index != 1); });
+    connect(ui->tabWidget, &QTabWidget::currentChanged, this, [this](int index) {
+        ui->pushButton_5->setVisible(index != 1);
+        filterMarkTimer->start();
+    });
     connect(ui->comboBox_MiDiPorts, &QComboBox::currentTextChanged, this,
             &Widget::MiDiPortsCurrTextChange);
     connectGroupToggles();
+}
+
+// The header's status line: what the window is connected to and how far a long import has
+// come, or that the router went away.
+void Widget::updateStatusLine() {
+    QString text;
+    if (serialPort->isOpen() && importTotal > 0)
+        text = tr("Importing routes: %1 of %2").arg(importSent).arg(importTotal);
+    else if (serialPort->isOpen())
+        // The port as the device list has it (the chooser is locked while connected).
+        text = tr("Connected to %1 on %2")
+                   .arg(currentDeviceName, ui->ComboBox_Devices->currentData().toString());
+    else if (routerUnplugged)
+        text = tr("The router was unplugged");
+    else
+        text = tr("Not connected");
+    ui->label_status->setText(text);
+    // A narrow window cuts the line short; the tooltip still has all of it.
+    ui->label_status->setToolTip(text);
+}
+
+void Widget::showEvent(QShowEvent *event) {
+    QWidget::showEvent(event);
+    fitToScreen();
+    connect(windowHandle(), &QWindow::screenChanged, this, &Widget::fitToScreen,
+            Qt::UniqueConnection);
+}
+
+// The form's minimum size does not fit every screen at every scale. Where it does not, the
+// window gives up that part of it (the pages scroll instead; the layout still keeps what the
+// header and the bottom row need), and the window is kept within the screen.
+void Widget::fitToScreen() {
+    const QRect available = screen()->availableGeometry();
+    const QSize room = available.size() - (frameGeometry().size() - size());
+    const bool wideEnough = formMinimumSize.width() <= room.width();
+    const bool highEnough = formMinimumSize.height() <= room.height();
+    // A zero leaves that side's minimum to the layout.
+    setMinimumSize(wideEnough ? formMinimumSize.width() : 0,
+                   highEnough ? formMinimumSize.height() : 0);
+    // The two tabs side by side take the form's whole width.
+    ui->tabWidget->setUsesScrollButtons(!wideEnough);
+    resize(size().boundedTo(room));
+
+    const QRect placed = frameGeometry();
+    if (available.contains(placed))
+        return;
+    move(qBound(available.left(), placed.left(), available.right() + 1 - placed.width()),
+         qBound(available.top(), placed.top(), available.bottom() + 1 - placed.height()));
 }

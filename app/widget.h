@@ -1,5 +1,6 @@
 #pragma once
 
+#include "filters/filterbytes.h"
 #include "link/feedbacktype.h"
 #include "routing/portidentity.h"
 #include "routing/routeeditcommand.h"
@@ -13,6 +14,7 @@
 #include <QPair>
 #include <QPointF>
 #include <QPointer>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 
@@ -28,6 +30,7 @@ class QLabel;
 class QMouseEvent;
 class QPushButton;
 class QSerialPort;
+class QShowEvent;
 class QTimer;
 class QUndoStack;
 class QVBoxLayout;
@@ -50,6 +53,7 @@ public:
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private slots:
     void initPort();
@@ -85,6 +89,7 @@ private slots:
     void mouseReleaseEvent(QMouseEvent *e) override;
     void on_tabWidget_currentChanged(int index);
     void getMidiInOut();
+    void on_pushButton_cancelImport_clicked();
 
 private:
     friend class WidgetTestAccess;
@@ -93,6 +98,8 @@ private:
     void fillQueryFrames();
     void initUi();
     void connectSignals();
+    void updateStatusLine();
+    void fitToScreen();
 
     // Device link (link/).
     void followDevice(const FoundRouter &router);
@@ -102,6 +109,7 @@ private:
     void openDevice();
     QString openFailureMessage() const;
     void closeDevice();
+    void letGoOfVanishedRouter();
     void clearRoutingPicture();
     void drainPort();
     void keepReading(QTimer &reader);
@@ -161,11 +169,18 @@ private:
     void countFilterMember(int group, bool ok);
     void selectFilterGroup(int group, bool all);
     QByteArray takeFilterCommand();
+    FilterBytes panelFilterBytes() const;
+    const PortFilteringSituation *shownFilterRecord() const;
+    bool hasUnsentFilterEdits() const;
+    void markUnsentFilterEdits();
+    bool mayLeaveFilterPort(const QString &name);
+    void explainFilterBoxes();
 
     // Configuration files (config/).
     bool onRoutingPage() const;
     QString pageMisfit(const QJsonObject &root) const;
     void lockForImport(bool locked);
+    void showImportProgress(int sent, int total);
     void importRoutes(const QJsonObject &root);
     void importFilters(const QJsonObject &root);
 
@@ -229,4 +244,18 @@ private:
     bool replayingEdits = false;        // an undo or redo step is running
     bool editsStale = false;            // the history is to be emptied once that step returns
     quint64 linkSession = 0;            // counts successful connects
+
+    // The status line: a connected router that went away, and a long import's progress.
+    bool routerUnplugged = false;
+    int importSent = 0;
+    int importTotal = 0; // routes of the import that shows its progress; 0 when none does
+    bool importCancelled = false;
+
+    // The port whose record the filter panel was last loaded from; "Set" is marked while the
+    // boxes differ from that record, checked once the changes of one event have settled.
+    QString filterPortShown;
+    QString setButtonStyle;
+    QTimer *filterMarkTimer = nullptr;
+
+    QSize formMinimumSize; // the form's minimum, kept on screens that have room for it
 };

@@ -6,11 +6,35 @@
 #include "ui_widget.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QJsonObject>
 #include <QPushButton>
 #include <QSerialPort>
+#include <QSettings>
+
+namespace {
+
+// Imports of more routes than this take long enough (15 ms a route) to show their progress
+// and to be worth cancelling.
+constexpr int ProgressAbove = 20;
+
+const QString ConfigFolderKey = QStringLiteral("files/configFolder");
+
+// Both file dialogs start in the folder of the configuration file used last, also in a later
+// run; the first time, or when that folder is gone, in the user's home folder.
+QString configFolder() {
+    const QString folder = QSettings().value(ConfigFolderKey).toString();
+    return !folder.isEmpty() && QDir(folder).exists() ? folder : QDir::homePath();
+}
+
+void rememberConfigFolder(const QString &path) {
+    QSettings().setValue(ConfigFolderKey, QFileInfo(path).absolutePath());
+}
+
+} // namespace
 
 bool Widget::onRoutingPage() const {
     return ui->tabWidget->currentIndex() == 0;
@@ -18,10 +42,11 @@ bool Widget::onRoutingPage() const {
 
 // "Save File": the routes on the routing page, the shown filter on the filter page.
 void Widget::on_pushButton_3_clicked() {
-    const QString path =
-        QFileDialog::getSaveFileName(this, tr("open file"), "/", tr("Config File(*.ini)"));
+    const QString path = QFileDialog::getSaveFileName(this, tr("open file"), configFolder(),
+                                                      tr("Config File(*.ini)"));
     if (path.isEmpty())
         return;
+    rememberConfigFolder(path);
     const auto isChecked = [this](const QString &box) {
         return findChild<QCheckBox *>(box)->isChecked();
     };
@@ -37,9 +62,10 @@ void Widget::on_pushButton_4_clicked() {
     if (importRunning || !checkConnected())
         return;
     const QString path = QFileDialog::getOpenFileName(this, tr("Please select ini file！"),
-                                                      tr("C:"), tr("config(*.ini)"));
+                                                      configFolder(), tr("config(*.ini)"));
     if (path.isEmpty() || !QFile::exists(path))
         return;
+    rememberConfigFolder(path);
     const std::optional<QJsonObject> root = ConfigForm::load(path);
     if (!root) {
         showNotice(tr("File imported failed, json format error!"));
@@ -84,7 +110,9 @@ void Widget::lockForImport(bool locked) {
 
 // Replaces the router's routes by the file's: clear all, then one add-route command per
 // route, 15 ms apart so the router keeps up; its verdicts are handled in the pauses. A
-// disconnect during a pause stops the import, and the notice says how far it came.
+// disconnect or Cancel during a pause stops the import before the next route, and the notice
+// says how far it came. A lost router is named even when Cancel was pressed as well: the
+// router's state is then what the user needs to know.
 void Widget::importRoutes(const QJsonObject &root) {
     const quint64 session = linkSession;
     lockForImport(true);
@@ -99,11 +127,20 @@ void Widget::importRoutes(const QJsonObject &root) {
     for (const RouteCommand::Command &add : adds)
         importRouteMap.insert(routeButton(PortIdentity::End::Source, add.source),
                               routeButton(PortIdentity::End::Destination, add.destination));
+    const int progressTotal = adds.size() > ProgressAbove ? adds.size() : 0;
+    importCancelled = false;
+    ui->pushButton_cancelImport->setEnabled(true);
+    showImportProgress(0, progressTotal);
 
     int sent = 0;
+    bool cancelled = false;
     for (const RouteCommand::Command &add : adds) {
         if (!serialPort->isOpen() || linkSession != session)
             break;
+        if (importCancelled) {
+            cancelled = true;
+            break;
+        }
         // Looked up again each time: the port map may be rebuilt during a pause.
         QPushButton *from = routeButton(PortIdentity::End::Source, add.source);
         QPushButton *to = routeButton(PortIdentity::End::Destination, add.destination);
@@ -112,17 +149,37 @@ void Widget::importRoutes(const QJsonObject &root) {
         anchorSource(from);
         if (addRoute(to)) {
             ++sent;
+            showImportProgress(sent, progressTotal);
             waitMs(RouteImport::PaceMs);
         }
     }
     endGesture();
     lockForImport(false);
-    if (serialPort->isOpen() && linkSession == session)
-        showNotice(tr("File imported successfully!"));
-    else
+    showImportProgress(0, 0);
+    if (!serialPort->isOpen() || linkSession != session)
         showNotice(tr("Import stopped: the router was disconnected after %1 of %2 routes.")
                        .arg(sent)
                        .arg(adds.size()));
+    else if (cancelled)
+        showNotice(tr("Import cancelled after %1 of %2 routes.").arg(sent).arg(adds.size()));
+    else
+        showNotice(tr("File imported successfully!"));
+}
+
+// The count in the status line and Cancel beside it; a total of 0 hides both.
+void Widget::showImportProgress(int sent, int total) {
+    importSent = sent;
+    importTotal = total;
+    ui->pushButton_cancelImport->setVisible(total > 0);
+    updateStatusLine();
+}
+
+// Stops the running import once the route that went out last has had its pause. It only
+// leaves a mark: pressed inside a pause, or inside a message box opened in one, it must not
+// start anything nested.
+void Widget::on_pushButton_cancelImport_clicked() {
+    importCancelled = true;
+    ui->pushButton_cancelImport->setEnabled(false);
 }
 
 // Loads the file into the filter panel through the boxes' own clicks, so the group boxes

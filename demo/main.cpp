@@ -9,11 +9,14 @@
 #include <QTextStream>
 #include <memory>
 
-// The tool's window talking to a simulated router through a pseudo-terminal.
+// The tool's window talking to a simulated router through a pseudo-terminal, whose path it
+// prints: the status line names the same port once connected.
 // --screenshot DIR connects by itself, saves both pages as PNG files into DIR and exits.
 int main(int argc, char *argv[]) {
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
     QApplication app(argc, argv);
+    // Its settings (the last configuration folder) beside the tool's, under a name of its own.
+    QCoreApplication::setOrganizationName(QStringLiteral("Pellvane"));
     qRegisterMetaType<Feedbacktype>("Feedbacktype");
 
     QCommandLineParser parser;
@@ -31,6 +34,7 @@ int main(int argc, char *argv[]) {
         return 1;
     }
     applyDemoPreset(sim);
+    QTextStream(stdout) << "Simulated router on " << sim.slavePath() << Qt::endl;
 
     DemoInventory inventory(deviceInventory(), sim.slavePath());
     setDeviceInventory(&inventory);

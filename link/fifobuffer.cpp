@@ -1,11 +1,12 @@
 #include "link/fifobuffer.h"
 
+#include "app/tracecategories.h"
 #include "link/sysexframe.h"
 
 #include <QDebug>
 
 void FiFoBuffer::pushBytes(QByteArray chunk) {
-    qDebug() << "read data:" << chunk;
+    qCDebug(lcLink) << "read data:" << chunk;
     rxBuffer.append(chunk);
     splitFrames();
 }

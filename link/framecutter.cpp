@@ -1,5 +1,6 @@
 #include "link/framecutter.h"
 
+#include "app/tracecategories.h"
 #include "link/sysexframe.h"
 
 #include <QDebug>
@@ -37,9 +38,9 @@ void FrameCutter::dropConsumed() {
         return;
     }
     if (bytes.size() - frameStart > MaxHeldBytes) {
-        qDebug() << "dropped" << bytes.size() - frameStart
-                 << "received bytes: a frame start without an end within" << MaxHeldBytes
-                 << "bytes";
+        qCDebug(lcLink) << "dropped" << bytes.size() - frameStart
+                        << "received bytes: a frame start without an end within" << MaxHeldBytes
+                        << "bytes";
         clear();
         return;
     }

@@ -34,7 +34,7 @@ void Widget::initPort() {
         goneNames.removeAll(name);
     for (const QString &name : qAsConst(goneNames)) {
         if (name == currentDeviceName)
-            connectOrDisconnect(true);
+            letGoOfVanishedRouter();
         ui->ComboBox_Devices->removeItem(deviceEntry(name));
     }
 }
@@ -48,7 +48,7 @@ void Widget::followDevice(const FoundRouter &router) {
     if (listed == router.portName || router.otherPorts.contains(listed))
         return;
     if (router.name == currentDeviceName && serialPort->isOpen())
-        connectOrDisconnect(true);
+        letGoOfVanishedRouter();
     ui->ComboBox_Devices->setItemData(entry, router.portName);
 }
 
@@ -108,6 +108,8 @@ void Widget::openDevice() {
     fifoBuffer->clear();
     forgetPendingCommands();
     clearRouteEdits();
+    routerUnplugged = false;
+    updateStatusLine();
     const QString deviceName = ui->ComboBox_Devices->currentText();
     if (deviceName.isEmpty()) {
         showMessage(tr("OK"), tr("Make sure there is a port connection"), QString());
@@ -129,6 +131,7 @@ void Widget::openDevice() {
     ui->pushButton->setText(tr("Disconnect"));
     if (ui->tabWidget->currentIndex() == filterPageIndex)
         requeryOnTabChange = true;
+    updateStatusLine();
 }
 
 // The serial library also reports a port that another program holds as a permission error;
@@ -172,6 +175,15 @@ void Widget::closeDevice() {
     on_channel_pb_none_clicked();
     on_System_common_pb_none_clicked();
     currentDeviceName.clear();
+    updateStatusLine();
+}
+
+// The router went away while connected (unplugged, or found on another port): the window lets
+// go of it as "Disconnect" does, and the status line says what happened; no message box
+// interrupts the user.
+void Widget::letGoOfVanishedRouter() {
+    routerUnplugged = true;
+    closeDevice();
 }
 
 // When the device end goes away, Linux reports end-of-file on every read as ReadError, and
@@ -180,7 +192,7 @@ void Widget::closeDevice() {
 void Widget::onSerialError(int error) {
     const bool deviceGone = error == QSerialPort::ResourceError || error == QSerialPort::ReadError;
     if (deviceGone && serialPort->isOpen())
-        connectOrDisconnect(true);
+        letGoOfVanishedRouter();
 }
 
 void Widget::on_tabWidget_currentChanged(int index) {

@@ -1,5 +1,6 @@
 #include "app/widget.h"
 
+#include "app/tracecategories.h"
 #include "filters/portfilteringsituation.h"
 #include "link/querychain.h"
 #include "link/replyframe.h"
@@ -198,7 +199,7 @@ void Widget::waitMs(int ms) {
 }
 
 void Widget::handleRouteReport(const QByteArray &data) {
-    qDebug() << "反馈的路由情况:" << data;
+    qCDebug(lcRouting) << "反馈的路由情况:" << data;
     const std::optional<PortIdentity::Route> route = ReplyFrame::reportedRoute(data);
     if (!route)
         return;

@@ -1,5 +1,6 @@
 #include "app/widget.h"
 
+#include "app/tracecategories.h"
 #include "routing/mainscense.h"
 #include "routing/myline.h"
 #include "routing/portidentity.h"
@@ -51,7 +52,8 @@ void Widget::rereadRoutes() {
         armVerdictTimer();
         return;
     }
-    qDebug() << "no route verdict for" << VerdictQueue::TimeoutMs << "ms, routes read again";
+    qCDebug(lcRouting) << "no route verdict for" << VerdictQueue::TimeoutMs
+                       << "ms, routes read again";
     forgetPendingCommands();
     removeAllRouteLines();
     if (writeFrame(queryFrame3))
@@ -137,7 +139,7 @@ void Widget::connectPB2(bool isChecked) {
 }
 
 void Widget::deleteCurrLine(MyLine *line) {
-    qDebug() << "Widget::deleteCurrLine";
+    qCDebug(lcRouting) << "Widget::deleteCurrLine";
     if (requestDelete(line))
         recordEdit(RouteEditCommand::deleted({line->key, line->value}, replayer()));
 }
@@ -182,13 +184,13 @@ void Widget::mousePressEvent(QMouseEvent *event) {
     const QString where = QString("(%1,%2)").arg(event->x()).arg(event->y());
     switch (event->button()) {
     case Qt::LeftButton:
-        qDebug().noquote() << "左键：" + where;
+        qCDebug(lcInput).noquote() << "左键：" + where;
         break;
     case Qt::RightButton:
-        qDebug().noquote() << "右键：" + where;
+        qCDebug(lcInput).noquote() << "右键：" + where;
         break;
     case Qt::MiddleButton:
-        qDebug().noquote() << "中键：" + where;
+        qCDebug(lcInput).noquote() << "中键：" + where;
         break;
     default:
         break;

@@ -56,7 +56,8 @@ void TestCommandLine::answersWithoutDisplay() {
     const Run help = runPellvane({"--help"}, withoutDisplay());
     QCOMPARE(help.exitCode, 0);
     QVERIFY2(help.out.startsWith("Usage: ") && help.out.contains("Kelvanto USB MIDI router") &&
-                 help.out.contains("--version") && help.out.contains("--help"),
+                 help.out.contains("--version") && help.out.contains("--help") &&
+                 help.out.contains("--verbose") && help.out.contains("pellvane.input"),
              qPrintable(help.out));
     // The answers above did not come from a window: without them the program needs a display.
     const Run window = runPellvane({}, withoutDisplay());

@@ -52,7 +52,9 @@ QStringList otherNames() {
                    "comboBox_MiDiPorts groupBox_2 groupBox_3 groupBox_4 groupBox_5 groupBox_6 "
                    "scrollArea addItemScroll graphicsView tabWidget header tab tab_2 "
                    "scrollAreaWidgetContents layoutWidget1 verticalLayout verticalLayout_20 "
-                   "verticalLayout_24 verticalLayout_66 horizontalLayout")
+                   "verticalLayout_24 verticalLayout_66 horizontalLayout label_status "
+                   "pushButton_cancelImport scrollArea_filters scrollAreaWidgetContents_filters "
+                   "verticalLayout_filterPage")
                .split(' ');
 }
 
@@ -133,6 +135,10 @@ void MainWindowTest::startState() {
                  qPrintable(box->objectName()));
     for (const QString &name : AllNoneButtons)
         QVERIFY2(find<QPushButton>(name)->isHidden(), qPrintable(name));
+    QCOMPARE(find<QLabel>("label_status")->text(), QString("Not connected"));
+    QVERIFY(find<QPushButton>("pushButton_cancelImport")->isHidden());
+    // The form's maximum width was below its minimum; the window has no maximum now.
+    QCOMPARE(window->maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
 
     QTimer *scan = WidgetTestAccess(*window).portScanTimer();
     QVERIFY(scan->isActive() && !scan->isSingleShot());

@@ -95,6 +95,7 @@ private slots:
     void openFiles();
     void failedSaveKeepsTheOldFile();
     void saveInPlaceWhereTheFolderTakesNoNewFiles();
+    void dialogsStartInTheLastFolder();
 
 private:
     std::unique_ptr<QTemporaryDir> dir;
@@ -296,6 +297,30 @@ void ConfigFilesTest::saveInPlaceWhereTheFolderTakesNoNewFiles() {
     QCOMPARE(bench->answerer.messages(), QStringList("File saved successfully!"));
     QVERIFY(readFile(path).startsWith("{\n    \"MIDI IN 1\": ["));
     QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList("routes.ini"));
+}
+
+// Both dialogs start in the folder of the file chosen last, also in a later run (a new window on
+// the same settings). The first time, and when that folder has gone, they start in the home
+// folder; a cancelled dialog changes nothing.
+void ConfigFilesTest::dialogsStartInTheLastFolder() {
+    const QString saves = dir->filePath("saves");
+    const QString opens = dir->filePath("opens");
+    QVERIFY(QDir().mkpath(saves) && QDir().mkpath(opens));
+    QVERIFY(writeFile(opens + "/routes.ini", "{}"));
+
+    choose(*bench, "pushButton_3", saves + "/routes.ini");
+    choose(*bench, "pushButton_4", opens + "/routes.ini");
+    bench->find<QPushButton>("pushButton_3")->click(); // cancelled
+    {
+        Widget later;
+        later.findChild<QPushButton *>("pushButton_3")->click();
+    }
+    QVERIFY(QDir(opens).removeRecursively());
+    bench->find<QPushButton>("pushButton_4")->click();
+
+    QCOMPARE(bench->answerer.dialogFolders,
+             QStringList({QDir::homePath(), saves, opens, opens, QDir::homePath()}));
+    QCOMPARE(bench->answerer.messages(), QStringList({"File saved successfully!", ImportedOk}));
 }
 
 QTEST_MAIN(ConfigFilesTest)

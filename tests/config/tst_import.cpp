@@ -1,13 +1,15 @@
 // Route imports under real use: whatever the user presses and whatever the router does while
 // an import paces its routes, the router ends with one file's routes or the notice says how
-// far the import came.
+// far the import came. Long imports show their progress and can be cancelled.
 #include "link/sysexframe.h"
 #include "routing/routecommand.h"
 #include "tests/support/routerbench.h"
 
 #include <QElapsedTimer>
 #include <QGraphicsView>
+#include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSerialPort>
 #include <QTemporaryDir>
 #include <QTest>
@@ -32,6 +34,25 @@ int adds(const QList<QByteArray> &frames) {
     return int(std::count_if(frames.cbegin(), frames.cend(), isAdd));
 }
 
+// MIDI IN 1 … 5, each to MIDI OUT 1 … 8.
+QByteArray fortyRoutes() {
+    QStringList sources;
+    for (int in = 1; in <= 5; ++in) {
+        QStringList outs;
+        for (int out = 1; out <= 8; ++out)
+            outs << QString("\"MIDI OUT %1\"").arg(out);
+        sources << QString("\"MIDI IN %1\": [%2]").arg(in).arg(outs.join(", "));
+    }
+    return "{" + sources.join(",\n").toUtf8() + "}";
+}
+
+// The k of "Importing routes: k of 40", or -1 when the status line shows no such progress.
+int progressShown(const QString &status) {
+    const QRegularExpressionMatch match =
+        QRegularExpression("^Importing routes: (\\d+) of 40$").match(status);
+    return match.hasMatch() ? match.captured(1).toInt() : -1;
+}
+
 } // namespace
 
 class TestImport : public QObject {
@@ -43,12 +64,20 @@ private slots:
     void aLostRouterStopsTheImport_data();
     void aLostRouterStopsTheImport();
     void repeatedRoutesCostNoPause();
+    void longImportShowsProgressAndStops_data();
+    void longImportShowsProgressAndStops();
+    void cancelInsideAVerdictsMessageBox();
 
 private:
     QString file(const QByteArray &content);
     // Runs once, inside the import's pauses, when the router has had `after` frames.
     void duringImport(int after, const std::function<void()> &action);
     void open(const QString &path);
+    // Connects again to a router with five MIDI IN and eight MIDI OUT ports and no routes, on
+    // screen, so that what the status line and Cancel show can be seen.
+    void reconnectForFortyRoutes();
+    QString status() { return bench->find<QLabel>("label_status")->text(); }
+    QPushButton *cancelButton() { return bench->find<QPushButton>("pushButton_cancelImport"); }
 
     std::unique_ptr<QTemporaryDir> dir;
     std::unique_ptr<RouterBench> bench;
@@ -88,13 +117,26 @@ void TestImport::open(const QString &path) {
     bench->find<QPushButton>("pushButton_4")->click();
 }
 
+void TestImport::reconnectForFortyRoutes() {
+    bench->window().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&bench->window()));
+    bench->find<QPushButton>("pushButton")->click();
+    bench->sim.setPortCounts({5, 8, 0, 0});
+    bench->sim.setRoutes({});
+    QVERIFY(bench->connectAndWait());
+    bench->sim.clearReceived();
+}
+
 // Open File, Save File, Set, Disconnect All and a route gesture pressed while the routes are
 // paced: none of them starts anything, and the router ends with the first file's routes.
 void TestImport::nothingElseStartsDuringAnImport() {
     const QString first = file(TwelveRoutes);
     const QString second = file(R"({"USB HOST 2": ["MIDI OUT 1"]})");
     QList<bool> enabled;
+    QString statusDuring;
     duringImport(3, [&] {
+        statusDuring = status();
+        enabled << !cancelButton()->isHidden();
         for (const char *name : {"pushButton_2", "pushButton_3", "pushButton_4", "pushButton_5"})
             enabled << bench->find<QPushButton>(name)->isEnabled();
         enabled << bench->find<QGraphicsView>("graphicsView")->isEnabled();
@@ -107,7 +149,10 @@ void TestImport::nothingElseStartsDuringAnImport() {
     });
 
     open(first);
-    QCOMPARE(enabled, QList<bool>({false, false, false, false, false}));
+    // Twelve routes take too little time to show progress or to need Cancel.
+    QCOMPARE(statusDuring,
+             "Connected to " + RouterBench::DeviceName + " on " + bench->sim.slavePath());
+    QCOMPARE(enabled, QList<bool>({false, false, false, false, false, false}));
     QCOMPARE(bench->answerer.messages(), QStringList{ImportedOk});
     const QList<QByteArray> sent = bench->sent();
     QCOMPARE(sent.size(), 13);
@@ -172,6 +217,89 @@ void TestImport::repeatedRoutesCostNoPause() {
              QList<QByteArray>({RouteCommand::frame(RouteCommand::clearAll()),
                                 QByteArray::fromHex("F000215E0201 00 01 00 02 01 F7")}));
     QVERIFY2(took < 1000, qPrintable(QString("%1 ms").arg(took)));
+}
+
+void TestImport::longImportShowsProgressAndStops_data() {
+    QTest::addColumn<QStringList>("actions");
+    QTest::addColumn<QString>("notice");
+    QTest::addColumn<QString>("statusAfter");
+    const QString cancelled = "Import cancelled after %1 of 40 routes.";
+    const QString lost = "Import stopped: the router was disconnected after %1 of 40 routes.";
+    QTest::newRow("Cancel") << QStringList{"cancel"} << cancelled << "connected";
+    QTest::newRow("Cancel, then Disconnect")
+        << QStringList{"cancel", "disconnect"} << lost << "Not connected";
+    QTest::newRow("Disconnect, then Cancel")
+        << QStringList{"disconnect", "cancel"} << lost << "Not connected";
+    QTest::newRow("Cancel, then the router hangs up")
+        << QStringList{"cancel", "hang up"} << lost << "The router was unplugged";
+}
+
+// 40 routes show "Importing routes: k of 40" and Cancel. Whatever is pressed or lost in one
+// pause, the import stops before the next route, the notice gives the count of the status line,
+// and a lost router is named even when Cancel came first.
+void TestImport::longImportShowsProgressAndStops() {
+    QFETCH(QStringList, actions);
+    QFETCH(QString, notice);
+    QFETCH(QString, statusAfter);
+    reconnectForFortyRoutes();
+    const QString connected = status();
+    int routesOut = -1;
+    bool cancelUsable = false;
+    duringImport(11, [&] {
+        routesOut = progressShown(status());
+        cancelUsable = cancelButton()->isVisible() && cancelButton()->isEnabled();
+        for (const QString &action : actions) {
+            if (action == "cancel")
+                QTest::mouseClick(cancelButton(), Qt::LeftButton);
+            else if (action == "disconnect")
+                bench->find<QPushButton>("pushButton")->click();
+            else
+                bench->sim.hangUp();
+        }
+    });
+
+    open(file(fortyRoutes()));
+    QVERIFY(cancelUsable);
+    QVERIFY2(routesOut >= 10 && routesOut < 40, qPrintable(QString::number(routesOut)));
+    QCOMPARE(bench->answerer.messages(), QStringList{notice.arg(routesOut)});
+    QTest::qWait(100);
+    // A hang-up may cut off the last command written before it.
+    const int received = adds(bench->sent());
+    QVERIFY2(received == routesOut || (actions.contains("hang up") && received == routesOut - 1),
+             qPrintable(QString::number(received)));
+    QCOMPARE(status(), statusAfter == "connected" ? connected : statusAfter);
+    QVERIFY(cancelButton()->isHidden());
+    QVERIFY(bench->find<QPushButton>("pushButton_4")->isEnabled());
+}
+
+// A refusal shown in the middle of an import opens a message box inside a pause; Cancel pressed
+// while it is open takes effect once it is closed: no route goes out while the box is open or
+// after it.
+void TestImport::cancelInsideAVerdictsMessageBox() {
+    reconnectForFortyRoutes();
+    duringImport(6, [&] { bench->sim.refuseNext(1, 1); });
+    int routesOut = -1;
+    int receivedAtCancel = -1;
+    int polls = 0;
+    bench->answerer.keepOpen = [&] {
+        if (polls++ == 0) {
+            routesOut = progressShown(status());
+            cancelButton()->click();
+            receivedAtCancel = adds(bench->sent());
+        }
+        return polls < 10;
+    };
+
+    open(file(fortyRoutes()));
+    QCOMPARE(bench->answerer.messages(),
+             (QStringList{"Illegal routing (i.e. unable to connect in this way)",
+                          QString("Import cancelled after %1 of 40 routes.").arg(routesOut)}));
+    QVERIFY2(routesOut >= 5 && routesOut < 40, qPrintable(QString::number(routesOut)));
+    QTest::qWait(100);
+    QCOMPARE(adds(bench->sent()), routesOut);
+    QVERIFY(receivedAtCancel <= routesOut);
+    QCOMPARE(bench->sim.routes().size(), routesOut - 1);
+    QVERIFY(cancelButton()->isHidden());
 }
 
 QTEST_MAIN(TestImport)

@@ -1,12 +1,16 @@
-// The filter page: its group boxes and port records, and "Set" through a real pseudo-terminal
-// to the simulated router.
+// The filter page: its group boxes and port records, "Set" through a real pseudo-terminal to
+// the simulated router, and edits not yet sent: the mark on "Set" and the question before
+// another port is loaded.
 #include "filters/filterbits.h"
 #include "filters/portfilteringsituation.h"
 #include "tests/support/routerbench.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
 #include <QPushButton>
+#include <QSerialPort>
 #include <QTabWidget>
 #include <QTest>
 
@@ -70,6 +74,31 @@ void pressSet(RouterBench &bench, int page) {
     bench.find<QPushButton>("pushButton_2")->click();
 }
 
+const QString TickMeaning =
+    "A ticked box sets that item's bit in the filter sent to the router for the port.";
+
+// A router whose MIDI IN1 passes on channel 1 only and whose MIDI OUT1 holds CC#0 only, on
+// screen with its filter page, MIDI IN1 chosen.
+bool connectToFilterPage(RouterBench &bench) {
+    bench.sim.setFilter({0, 1}, filterBytesFromHex("000001"));
+    bench.sim.setFilter({1, 1}, filterBytesFromHex(QByteArray(44, '0') + "01"));
+    bench.window().show();
+    bench.find<QTabWidget>("tabWidget")->setCurrentIndex(1);
+    return QTest::qWaitForWindowExposed(&bench.window()) && bench.connectAndWait() &&
+           bench.find<QComboBox>("comboBox_MiDiPorts")->currentText() == "MIDI IN1";
+}
+
+// Whether "Set" is marked as having edits to send, once the window has looked again.
+bool setMarked(RouterBench &bench) {
+    QTest::qWait(10);
+    return bench.find<QPushButton>("pushButton_2")->font().bold();
+}
+
+void choosePort(RouterBench &bench, const QString &name) {
+    auto *chooser = bench.find<QComboBox>("comboBox_MiDiPorts");
+    chooser->setCurrentIndex(chooser->findText(name));
+}
+
 } // namespace
 
 class TestFilterPanel : public QObject {
@@ -82,6 +111,11 @@ private slots:
     void setSendsOneFrameAndRouterAgrees();
     void notConnectedShowsTheNotice_data();
     void notConnectedShowsTheNotice();
+    void setIsMarkedWhileEditsAreUnsent();
+    void changingPortAsksFirst_data();
+    void changingPortAsksFirst();
+    void routerGoesDuringTheQuestion_data();
+    void routerGoesDuringTheQuestion();
 };
 
 // Per group: member clicks (one, all, all but the first), group box clicks from PartiallyChecked,
@@ -114,7 +148,8 @@ void TestFilterPanel::choosingAPortLoadsItsRecord_data() {
         << QStringList{"checkBox_16", "checkBox_Tune_Request", "checkBox_System_Reset"};
 }
 
-// The chosen port's record replaces what the page showed; a port without one clears it.
+// The chosen port's record replaces what the page showed (once the user lets the edit on it
+// go); a port without one clears it.
 void TestFilterPanel::choosingAPortLoadsItsRecord() {
     QFETCH(QByteArray, record);
     QFETCH(QStringList, checked);
@@ -126,7 +161,9 @@ void TestFilterPanel::choosingAPortLoadsItsRecord() {
     auto *chooser = bench.find<QComboBox>("comboBox_MiDiPorts");
     chooser->addItems({"MIDI IN1", "MIDI OUT2", "MIDI IN2"});
     box(bench, "c64")->click();
+    bench.answerer.pressButton("Yes");
     chooser->setCurrentIndex(1);
+    QCOMPARE(bench.answerer.messages(), QStringList{"Discard the changes to MIDI IN1?"});
     QCOMPARE(pageMismatch(bench, checked), QString());
     chooser->setCurrentIndex(2);
     QCOMPARE(pageMismatch(bench, {}), QString());
@@ -216,6 +253,127 @@ void TestFilterPanel::notConnectedShowsTheNotice() {
     QCOMPARE(bench.answerer.messages(), QStringList{"Please connect the device and try again"});
     QCOMPARE(bench.answerer.seen.first().buttons, QStringList{"OK"});
     QCOMPARE(recordBytes(bench).value("MIDI IN1"), FilterBytes{});
+}
+
+// "Set" is bold exactly while the boxes differ from what the router was last told for the shown
+// port, and only on the filter page; its tooltip and the groups' say what a tick means.
+void TestFilterPanel::setIsMarkedWhileEditsAreUnsent() {
+    RouterBench bench;
+    QVERIFY(connectToFilterPage(bench));
+    auto *set = bench.find<QPushButton>("pushButton_2");
+    const QString sends = "Sends the boxes to the router as the chosen port's filter (every "
+                          "port's with \"Applies to All MIDI Ports\"). " +
+                          TickMeaning;
+    QVERIFY(!setMarked(bench));
+    QCOMPARE(set->toolTip(), sends);
+
+    box(bench, "checkBox_5")->click();
+    QVERIFY(setMarked(bench));
+    QCOMPARE(set->toolTip(), "The boxes differ from what the router was last told for MIDI IN1; "
+                             "\"Set\" sends them. " +
+                                 TickMeaning);
+    box(bench, "checkBox_5")->click();
+    QVERIFY(!setMarked(bench));
+    QCOMPARE(set->toolTip(), sends);
+
+    box(bench, "checkBox_Messages")->click();
+    QVERIFY(setMarked(bench));
+    bench.find<QTabWidget>("tabWidget")->setCurrentIndex(0);
+    QVERIFY(!setMarked(bench));
+    QCOMPARE(set->toolTip(), QString());
+    bench.find<QTabWidget>("tabWidget")->setCurrentIndex(1);
+    QVERIFY(setMarked(bench));
+    pressSet(bench, 1);
+    QVERIFY(!setMarked(bench));
+    QVERIFY(QTest::qWaitFor([&] { return !bench.answerer.seen.isEmpty(); }, 3000));
+    QCOMPARE(bench.sim.filter({0, 1}), filterBytesFromHex("0000017F"));
+
+    for (const QString &name :
+         {"groupBox_6", "groupBox_3", "groupBox_2", "groupBox_4", "groupBox_5"})
+        QCOMPARE(bench.find<QGroupBox>(name)->toolTip(), TickMeaning);
+    for (const FilterGroup &group : groups())
+        QCOMPARE(box(bench, group.boxName)->toolTip(), TickMeaning);
+}
+
+void TestFilterPanel::changingPortAsksFirst_data() {
+    QTest::addColumn<QString>("answer");
+    QTest::newRow("Yes") << "Yes";
+    QTest::newRow("No") << "No";
+}
+
+// With an edit on MIDI IN1, choosing MIDI OUT1 asks first. "Yes" loads MIDI OUT1; "No" puts the
+// chooser back on MIDI IN1 with the edit kept. Without edits nothing is asked.
+void TestFilterPanel::changingPortAsksFirst() {
+    QFETCH(QString, answer);
+    RouterBench bench;
+    QVERIFY(connectToFilterPage(bench));
+    box(bench, "checkBox_9")->click();
+    bench.answerer.pressButton(answer);
+    choosePort(bench, "MIDI OUT1");
+
+    QCOMPARE(bench.answerer.seen.size(), 1);
+    QCOMPARE(bench.answerer.seen.first().text, QString("Discard the changes to MIDI IN1?"));
+    QCOMPARE(bench.answerer.seen.first().buttons, (QStringList{"Yes", "No"}));
+    const bool discarded = answer == "Yes";
+    QCOMPARE(bench.find<QComboBox>("comboBox_MiDiPorts")->currentText(),
+             QString(discarded ? "MIDI OUT1" : "MIDI IN1"));
+    QCOMPARE(pageMismatch(bench,
+                          discarded ? QStringList{"c0"} : QStringList{"checkBox_1", "checkBox_9"}),
+             QString());
+    QCOMPARE(setMarked(bench), !discarded);
+
+    if (!discarded)
+        box(bench, "checkBox_9")->click();
+    choosePort(bench, "MIDI IN2");
+    QCOMPARE(bench.answerer.seen.size(), 1);
+    QCOMPARE(pageMismatch(bench, {}), QString());
+}
+
+void TestFilterPanel::routerGoesDuringTheQuestion_data() {
+    QTest::addColumn<bool>("reconnect");
+    QTest::addColumn<QString>("answer");
+    for (const QString answer : {"Yes", "No"}) {
+        QTest::addRow("router hangs up, %s", qPrintable(answer)) << false << answer;
+        QTest::addRow("Disconnect and Connect, %s", qPrintable(answer)) << true << answer;
+    }
+}
+
+// The link goes while the question is open, and maybe comes back: the window handles it inside
+// the box's event loop, and the answer, whichever, then changes nothing. The panel shows what
+// the link left: nothing, or the first port's record afresh, with no second question.
+void TestFilterPanel::routerGoesDuringTheQuestion() {
+    QFETCH(bool, reconnect);
+    QFETCH(QString, answer);
+    RouterBench bench;
+    QVERIFY(connectToFilterPage(bench));
+    WidgetTestAccess w = bench.access();
+    auto *chooser = bench.find<QComboBox>("comboBox_MiDiPorts");
+    box(bench, "checkBox_9")->click();
+    bool linkChanged = false;
+    bench.answerer.keepOpen = [&] {
+        if (!std::exchange(linkChanged, true)) {
+            if (reconnect) {
+                bench.find<QPushButton>("pushButton")->click();
+                bench.find<QPushButton>("pushButton")->click();
+            } else {
+                bench.sim.hangUp();
+            }
+        }
+        if (reconnect)
+            return chooser->count() == 0 || w.portFilters().size() < chooser->count();
+        return w.serialPort()->isOpen();
+    };
+    bench.answerer.pressButton(answer);
+    choosePort(bench, "MIDI OUT1");
+    QTest::qWait(50);
+
+    QCOMPARE(bench.answerer.messages(), QStringList{"Discard the changes to MIDI IN1?"});
+    QCOMPARE(w.serialPort()->isOpen(), reconnect);
+    QCOMPARE(chooser->currentText(), QString(reconnect ? "MIDI IN1" : ""));
+    QCOMPARE(pageMismatch(bench, reconnect ? QStringList{"checkBox_1"} : QStringList()), QString());
+    QVERIFY(!setMarked(bench));
+    if (!reconnect)
+        QCOMPARE(bench.find<QLabel>("label_status")->text(), QString("The router was unplugged"));
 }
 
 QTEST_MAIN(TestFilterPanel)

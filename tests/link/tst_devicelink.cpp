@@ -2,6 +2,7 @@
 #include "tests/support/routerbench.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QSerialPort>
 #include <QTabWidget>
@@ -16,6 +17,8 @@ const QPair<int, int> routerKey(0x7A01, 0x1209);
 const QPair<int, int> synthKey(0x0042, 0x16C0);
 const QPair<int, int> otherKey(0x1000, 0x2000);
 const QString router = QString::fromUtf8("Kelvanto Router \xE2\x9C\x93 <&> (rev. B) ");
+const QString NotConnected = "Not connected";
+const QString Unplugged = "The router was unplugged";
 
 // "text -> port name" for every entry of the device list, in order.
 QStringList entries(RouterBench &bench) {
@@ -32,10 +35,19 @@ void rescan(RouterBench &bench, const DeviceTable &devices, const QList<SerialPo
     bench.access().initPort();
 }
 
-// Either wholly connected to the router, or wholly disconnected with none of its state left.
-void verifyState(RouterBench &bench, bool connected) {
+QString statusLine(RouterBench &bench) {
+    return bench.find<QLabel>("label_status")->text();
+}
+
+// Either wholly connected to the router, or wholly disconnected with none of its state left;
+// the status line says which, and why when disconnected.
+void verifyState(RouterBench &bench, bool connected,
+                 const QString &disconnectedStatus = NotConnected) {
     WidgetTestAccess w = bench.access();
     QCOMPARE(w.serialPort()->isOpen(), connected);
+    QCOMPARE(statusLine(bench),
+             connected ? "Connected to Kelvanto MIDI Router (simulated) on " + bench.sim.slavePath()
+                       : disconnectedStatus);
     QCOMPARE(bench.find<QPushButton>("pushButton")->text(),
              QString(connected ? "Disconnect" : "Connect"));
     QCOMPARE(bench.find<QComboBox>("ComboBox_Devices")->isEnabled(), !connected);
@@ -95,7 +107,8 @@ void TestDeviceLink::scanListsKeepsAndDropsEntries() {
 
 // A connect on the filter page asks for the routing state again at the next page change, once;
 // the filter port list is kept, so that re-query stops before the filter reports. A connected
-// device that vanishes is disconnected before its entry goes.
+// device that vanishes is disconnected before its entry goes, and the status line, not a
+// message box, says so.
 void TestDeviceLink::connectRequeryDisconnectVanish() {
     RouterBench bench;
     bench.sim.setRoutes({{{0, 1}, {0, 2}}, {{1, 1}, {2, 1}}});
@@ -128,26 +141,41 @@ void TestDeviceLink::connectRequeryDisconnectVanish() {
             [&] { openWhileRemoving << bench.access().serialPort()->isOpen(); });
     rescan(bench, {}, {});
     QCOMPARE(openWhileRemoving, QList<bool>{false});
-    verifyState(bench, false);
+    verifyState(bench, false, Unplugged);
+    QVERIFY(bench.answerer.seen.isEmpty());
 }
 
 // After a hang-up every read reports end of file; the window must let go of the port at once
-// instead of spinning on the error.
+// instead of spinning on the error. The status line follows every step.
 void TestDeviceLink::hangUpDisconnectsWithoutSpinning() {
     RouterBench bench;
-    QVERIFY(bench.connectAndWait());
-    // Depending on the errno left over, a hung-up line may report a read error instead.
-    emit bench.access().serialPort()->errorOccurred(QSerialPort::ReadError);
     verifyState(bench, false);
     QVERIFY(bench.connectAndWait());
+    verifyState(bench, true);
+    // Depending on the errno left over, a hung-up line may report a read error instead.
+    emit bench.access().serialPort()->errorOccurred(QSerialPort::ReadError);
+    verifyState(bench, false, Unplugged);
+    QVERIFY(bench.connectAndWait());
+    verifyState(bench, true);
     int errors = 0;
     connect(bench.access().serialPort(), &QSerialPort::errorOccurred, this, [&] { ++errors; });
 
     bench.sim.hangUp();
     QVERIFY(QTest::qWaitFor([&] { return !bench.access().serialPort()->isOpen(); }, 3000));
-    verifyState(bench, false);
+    verifyState(bench, false, Unplugged);
     QTest::qWait(300);
     QVERIFY2(errors < 10, qPrintable(QString::number(errors)));
+    QVERIFY(bench.answerer.seen.isEmpty());
+
+    // The news stays until the next connect; a user's Disconnect is no news.
+    QVERIFY(bench.sim.start());
+    bench.inventory.ports.first().portName = bench.sim.slavePath();
+    bench.access().initPort();
+    verifyState(bench, false, Unplugged);
+    QVERIFY(bench.connectAndWait());
+    verifyState(bench, true);
+    bench.find<QPushButton>("pushButton")->click();
+    verifyState(bench, false);
 }
 
 // A router plugged in again on another port between two scans: while disconnected its entry
@@ -163,7 +191,7 @@ void TestDeviceLink::entryFollowsAReplug() {
     QCOMPARE(bench.sent().first(), query(1));
 
     rescan(bench, {{routerKey, RouterBench::DeviceName}}, {{"ttyACM7", 0x1209, 0x7A01}});
-    verifyState(bench, false);
+    verifyState(bench, false, Unplugged);
     QCOMPARE(entries(bench), QStringList{RouterBench::DeviceName + " -> ttyACM7"});
 }
 
@@ -210,7 +238,7 @@ void TestDeviceLink::monitorScansAtOnce() {
     QVERIFY(bench.connectAndWait());
     bench.inventory.ports.removeFirst();
     emit bench.monitor.devicesChanged();
-    verifyState(bench, false);
+    verifyState(bench, false, Unplugged);
     QCOMPARE(entries(bench), QStringList{"Kelvanto Synth -> ttyACM5"});
 }
 

@@ -33,13 +33,13 @@ struct Recorder {
 class DropTraces {
 public:
     DropTraces() {
-        QLoggingCategory::setFilterRules("default.debug=true");
+        QLoggingCategory::setFilterRules("pellvane.link.debug=true");
         previous = qInstallMessageHandler(&DropTraces::take);
         count = 0;
     }
     ~DropTraces() {
         qInstallMessageHandler(previous);
-        QLoggingCategory::setFilterRules("default.debug=false");
+        QLoggingCategory::setFilterRules("pellvane.link.debug=false");
     }
     static int count;
 
@@ -118,8 +118,6 @@ class TestSplitter : public QObject {
     Q_OBJECT
 
 private slots:
-    // The traces of every chunk would flood the log.
-    void initTestCase() { QLoggingCategory::setFilterRules("default.debug=false"); }
     void classification_data();
     void classification();
     void tableInRandomChunks();

@@ -29,6 +29,8 @@ void ModalAnswerer::poll() {
     const bool queued = !answers.isEmpty() && answers.first().file == (dialog != nullptr);
     const QString answer = queued ? answers.takeFirst().value : QString();
 
+    if (dialog)
+        dialogFolders << dialog->directory().absolutePath();
     if (dialog && queued) {
         dialog->selectFile(answer);
         // QDialog::done, not QFileDialog::accept: no overwrite question for an existing file.

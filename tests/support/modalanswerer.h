@@ -8,9 +8,9 @@
 #include <functional>
 
 // Answers the modal message boxes and file dialogs that an action opens while it runs, and
-// records the message boxes. Answers are used in the order they were queued; a modal that
-// finds no queued answer of its kind is closed with its first button (a file dialog is
-// cancelled), so that a test fails on its checks instead of hanging.
+// records the message boxes and the folders the file dialogs start in. Answers are used in the
+// order they were queued; a modal that finds no queued answer of its kind is closed with its first
+// button (a file dialog is cancelled), so that a test fails on its checks instead of hanging.
 class ModalAnswerer : public QObject {
     Q_OBJECT
 public:
@@ -32,6 +32,7 @@ public:
 
     QList<Seen> seen;             // the message boxes shown, in order
     QStringList messages() const; // their texts
+    QStringList dialogFolders;    // the folder each file dialog showed first, in order
 
 private:
     struct Answer {

@@ -5,12 +5,16 @@
 #include <QComboBox>
 #include <QPushButton>
 #include <QSerialPort>
+#include <QSettings>
 #include <QTest>
 
 const QString RouterBench::DeviceName = QStringLiteral("Kelvanto MIDI Router (simulated)");
 
 RouterBench::RouterBench() {
     qRegisterMetaType<Feedbacktype>("Feedbacktype");
+    // Nothing a test does reaches the settings of the user who runs it.
+    QCoreApplication::setOrganizationName(QStringLiteral("Pellvane tests"));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
     if (!sim.start())
         qFatal("router simulator did not start: %s", qPrintable(sim.errorString()));
     // Listed under a test vendor and product id pair; only the description matters.

@@ -6,6 +6,7 @@
 #include "tests/support/modalanswerer.h"
 #include "tests/support/widgettestaccess.h"
 
+#include <QTemporaryDir>
 #include <memory>
 
 // A window wired to a simulated router through a real pseudo-terminal and the real serial
@@ -15,7 +16,7 @@ public:
     static const QString DeviceName; // "Kelvanto MIDI Router (simulated)"
 
     RouterBench();  // starts the simulator (aborts the test run if it cannot), installs the
-                    // inventory and the monitor
+                    // inventory and the monitor, and keeps the settings in a folder of its own
     ~RouterBench(); // destroys the window and restores the platform's inventory and monitor
 
     RouterSimulator sim;
@@ -40,5 +41,6 @@ public:
     }
 
 private:
+    QTemporaryDir settingsDir; // the window's settings live here, and go with the bench
     std::unique_ptr<Widget> win;
 };

@@ -1,0 +1,106 @@
+// The window on a virtual screen at twice the scale: it stays within the screen, keeps its
+// form's minimum size where the screen has room for it, and where it has not the pages scroll:
+// no button of the bottom row and no filter box is out of reach.
+#include "tests/support/routerbench.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QScrollArea>
+#include <QTabWidget>
+#include <QTest>
+
+namespace {
+
+// The screen size in device pixels that the platform plugin was given ("vnc:size=WxH:...").
+QSize configuredScreen() {
+    const QRegularExpressionMatch size =
+        QRegularExpression("size=(\\d+)x(\\d+)").match(qEnvironmentVariable("QT_QPA_PLATFORM"));
+    return size.hasMatch() ? QSize(size.captured(1).toInt(), size.captured(2).toInt()) : QSize();
+}
+
+// The whole widget is on the screen and nothing of it is cut off by the window or a page.
+bool wholeOnScreen(const QWidget *widget, const QRect &screen) {
+    return widget->visibleRegion() == QRegion(widget->rect()) &&
+           screen.contains(QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size()));
+}
+
+} // namespace
+
+class TestSmallScreen : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup() { bench.reset(); }
+    void bottomRowOnScreen_data();
+    void bottomRowOnScreen();
+    void everyFilterBoxWithinReach();
+
+private:
+    std::unique_ptr<RouterBench> bench;
+    QRect screen;
+};
+
+// A router with six ports on each side and a few routes, its window shown and connected. The
+// screen must be the configured one at twice the scale, or the test would look at another.
+void TestSmallScreen::init() {
+    const QSize pixels = configuredScreen();
+    QVERIFY2(pixels.isValid(), "run with QT_QPA_PLATFORM=vnc:size=WxH:mmsize=...");
+    bench = std::make_unique<RouterBench>();
+    bench->sim.setPortCounts({4, 4, 1, 1});
+    bench->sim.setRoutes({{{0, 1}, {0, 4}}, {{2, 1}, {1, 1}}});
+    bench->window().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&bench->window()));
+    QVERIFY(bench->connectAndWait());
+    const QScreen *shownOn = bench->window().screen();
+    QCOMPARE(shownOn->devicePixelRatio(), 2.0);
+    QCOMPARE(shownOn->geometry().size() * 2, pixels);
+    screen = shownOn->availableGeometry();
+}
+
+void TestSmallScreen::bottomRowOnScreen_data() {
+    QTest::addColumn<int>("page");
+    QTest::newRow("routing page") << 0;
+    QTest::newRow("filter page") << 1;
+}
+
+// 1280x720 (2560x1440 at 2x) has room for the form's 1000x720; 960x540 (1920x1080) has not.
+void TestSmallScreen::bottomRowOnScreen() {
+    QFETCH(int, page);
+    Widget &window = bench->window();
+    bench->find<QTabWidget>("tabWidget")->setCurrentIndex(page);
+    QTest::qWait(50);
+
+    QVERIFY(screen.contains(window.frameGeometry()));
+    const bool roomForTheForm = screen.width() >= 1000 && screen.height() >= 720;
+    if (roomForTheForm)
+        QCOMPARE(window.minimumSize(), QSize(1000, 720));
+    const QStringList bottomRow = {"pushButton_2", "pushButton_3", "pushButton_4", "pushButton_5"};
+    for (const QString &name : bottomRow) {
+        auto *button = bench->find<QPushButton>(name);
+        QCOMPARE(button->isVisible(), page == 0 || name != "pushButton_5");
+        QVERIFY2(button->isHidden() || wholeOnScreen(button, screen), qPrintable(name));
+    }
+}
+
+// The filter page is taller than a small screen leaves for it: it scrolls, its group boxes
+// keep their size, and the last box of each column can be brought into view whole.
+void TestSmallScreen::everyFilterBoxWithinReach() {
+    bench->find<QTabWidget>("tabWidget")->setCurrentIndex(1);
+    auto *page = bench->find<QScrollArea>("scrollArea_filters");
+    for (const char *name : {"checkBox_16", "checkBox_SystemExclusive", "ControlChange_pb_all",
+                             "checkBox_Tune_Request", "checkBox_System_Reset"}) {
+        QWidget *last = bench->find<QWidget>(name);
+        page->ensureWidgetVisible(last, 0, 0);
+        QTest::qWait(20);
+        QVERIFY2(last->isHidden() || wholeOnScreen(last, screen), name);
+    }
+    for (const char *name : {"groupBox_6", "groupBox_3", "groupBox_2", "groupBox_4", "groupBox_5"})
+        QCOMPARE(bench->find<QGroupBox>(name)->height(), 400);
+}
+
+QTEST_MAIN(TestSmallScreen)
+#include "tst_smallscreen.moc"
