@@ -1,3 +1,4 @@
+#include "app/displayscaling.h"
 #include "app/widget.h"
 
 #include <QApplication>
@@ -58,7 +59,7 @@ int main(int argc, char *argv[]) {
     if (const std::optional<int> exitCode = answerWithoutWindow(parser, argc, argv))
         return *exitCode;
 
-    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
+    enableDisplayScaling();
     QApplication app(argc, argv);
     if (!parser.parse(app.arguments()) || !parser.positionalArguments().isEmpty()) {
         const QString error = parser.errorText().isEmpty()

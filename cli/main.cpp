@@ -29,8 +29,10 @@ int main(int argc, char *argv[]) {
     QCoreApplication::setApplicationName(QStringLiteral("pellvane-cli"));
     QTextStream out(stdout);
     QTextStream err(stderr);
-    out.setCodec("UTF-8");
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+    out.setCodec("UTF-8"); // Qt 6 writes UTF-8 already
     err.setCodec("UTF-8");
+#endif
 
     const ParsedArguments parsed = parseCliArguments(QCoreApplication::arguments());
     switch (parsed.outcome) {

@@ -1,3 +1,4 @@
+#include "app/displayscaling.h"
 #include "app/widget.h"
 #include "demo/demoinventory.h"
 #include "demo/demopreset.h"
@@ -13,7 +14,7 @@
 // prints: the status line names the same port once connected.
 // --screenshot DIR connects by itself, saves both pages as PNG files into DIR and exits.
 int main(int argc, char *argv[]) {
-    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling, true);
+    enableDisplayScaling();
     QApplication app(argc, argv);
     // Its settings (the last configuration folder) beside the tool's, under a name of its own.
     QCoreApplication::setOrganizationName(QStringLiteral("Pellvane"));

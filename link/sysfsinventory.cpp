@@ -2,7 +2,11 @@
 
 #include <QDir>
 #include <QFile>
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+#include <QStringDecoder>
+#else
 #include <QTextCodec>
+#endif
 #include <optional>
 
 #include <unistd.h>
@@ -10,7 +14,6 @@
 namespace {
 
 const QString usbEnumerator = QStringLiteral("USB");
-constexpr int utf8Mib = 106;
 
 std::optional<QByteArray> readAttribute(const QDir &device, const QString &name) {
     QFile file(device.filePath(name));
@@ -28,8 +31,13 @@ std::optional<QByteArray> readAttribute(const QDir &device, const QString &name)
 // The kernel gives the USB string descriptor as UTF-8. A leading byte-order mark is part of
 // what the device reports (fromUtf8() would drop it), so it is decoded as text too.
 QString decodeDescription(const QByteArray &utf8) {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(utf8);
+#else
     QTextCodec::ConverterState state(QTextCodec::IgnoreHeader);
-    return QTextCodec::codecForMib(utf8Mib)->toUnicode(utf8.constData(), utf8.size(), &state);
+    return QTextCodec::codecForName("UTF-8")->toUnicode(utf8.constData(), utf8.size(), &state);
+#endif
 }
 
 std::optional<int> readHexAttribute(const QDir &device, const QString &name) {

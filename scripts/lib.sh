@@ -4,11 +4,23 @@
 PELLVANE_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$PELLVANE_ROOT"
 
-# What every build needs. Fonts: the form asks for "Arial", which fontconfig maps to
-# Liberation Sans (same metrics), so the texts fit their boxes. libudev: the device monitor;
-# rsvg-convert: the icon's PNG sizes.
-PELLVANE_BUILD_PACKAGES=(cmake g++ make pkg-config qtbase5-dev qtbase5-dev-tools
-    libqt5serialport5-dev libudev-dev librsvg2-bin fontconfig fonts-liberation)
+# What every build needs besides Qt. Fonts: the form asks for "Arial", which fontconfig maps
+# to Liberation Sans (same metrics), so the texts fit their boxes. libudev: the device
+# monitor; rsvg-convert: the icon's PNG sizes.
+PELLVANE_BUILD_PACKAGES=(cmake g++ make pkg-config libudev-dev librsvg2-bin fontconfig
+    fonts-liberation)
+
+# Qt's development packages for a major version: qt_packages 5 or qt_packages 6.
+qt_packages() {
+    case $1 in
+    5) echo qtbase5-dev qtbase5-dev-tools libqt5serialport5-dev ;;
+    6) echo qt6-base-dev qt6-serialport-dev ;;
+    *)
+        echo "Qt $1: only 5 and 6 are supported" >&2
+        return 1
+        ;;
+    esac
+}
 
 package_installed() {
     dpkg -s "$1" 2>/dev/null | grep -q '^Status: install ok installed'
