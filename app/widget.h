@@ -179,7 +179,7 @@ private:
     // Configuration files (config/).
     bool onRoutingPage() const;
     QString pageMisfit(const QJsonObject &root) const;
-    void lockForImport(bool locked);
+    void lockWhilePacing(bool locked);
     void showImportProgress(int sent, int total);
     void importRoutes(const QJsonObject &root);
     void importFilters(const QJsonObject &root);
@@ -238,7 +238,7 @@ private:
     QElapsedTimer verdictClock;
     QTimer *verdictTimer = nullptr;
     int drainDepth = 0; // nested drainPort calls running
-    bool importRunning = false;
+    bool pacingRoutes = false;
     QPointer<QPushButton> chosenSource; // marked while it is the source of a route being made
     QUndoStack *routeEdits = nullptr;   // route edits made in the window, for undo and redo
     bool replayingEdits = false;        // an undo or redo step is running

@@ -59,7 +59,7 @@ void Widget::on_pushButton_3_clicked() {
 // "Open File": writes a saved file into the router, read the way the shown page expects.
 // Nothing is sent unless the whole file has been read as a JSON object that fits the page.
 void Widget::on_pushButton_4_clicked() {
-    if (importRunning || !checkConnected())
+    if (pacingRoutes || !checkConnected())
         return;
     const QString path = QFileDialog::getOpenFileName(this, tr("Please select ini file！"),
                                                       configFolder(), tr("config(*.ini)"));
@@ -98,10 +98,10 @@ QString Widget::pageMisfit(const QJsonObject &root) const {
     return QString();
 }
 
-// While an import paces its routes, nothing else may start a command, a file dialog or an
-// import of its own.
-void Widget::lockForImport(bool locked) {
-    importRunning = locked;
+// While routes are paced (an import, or an undone "Disconnect All"), nothing else may start a
+// command, a file dialog or pacing of its own.
+void Widget::lockWhilePacing(bool locked) {
+    pacingRoutes = locked;
     const QList<QWidget *> controls = {ui->pushButton_2, ui->pushButton_3, ui->pushButton_4,
                                        ui->pushButton_5, ui->graphicsView};
     for (QWidget *control : controls)
@@ -115,7 +115,7 @@ void Widget::lockForImport(bool locked) {
 // router's state is then what the user needs to know.
 void Widget::importRoutes(const QJsonObject &root) {
     const quint64 session = linkSession;
-    lockForImport(true);
+    lockWhilePacing(true);
     clearRouteEdits();
     sendRouteCommand(RouteCommand::clearAll());
     removeAllRouteLines();
@@ -154,7 +154,7 @@ void Widget::importRoutes(const QJsonObject &root) {
         }
     }
     endGesture();
-    lockForImport(false);
+    lockWhilePacing(false);
     showImportProgress(0, 0);
     if (!serialPort->isOpen() || linkSession != session)
         showNotice(tr("Import stopped: the router was disconnected after %1 of %2 routes.")

@@ -259,7 +259,7 @@ void Widget::redoRouteEdit() {
 // A step may pace several routes, and the router may vanish meanwhile: the history is emptied
 // only once the step has returned.
 void Widget::stepRouteEdits(void (QUndoStack::*step)()) {
-    if (importRunning || replayingEdits || !onRoutingPage())
+    if (pacingRoutes || replayingEdits || !onRoutingPage())
         return;
     replayingEdits = true;
     (routeEdits->*step)();
@@ -291,7 +291,7 @@ int Widget::replayRouteCommands(const QList<RouteCommand::Command> &commands) {
     const bool paced = commands.size() > 1;
     const quint64 session = linkSession;
     if (paced)
-        lockForImport(true);
+        lockWhilePacing(true);
     int sent = 0;
     for (const RouteCommand::Command &command : commands) {
         if (!serialPort->isOpen() || linkSession != session)
@@ -314,12 +314,12 @@ int Widget::replayRouteCommands(const QList<RouteCommand::Command> &commands) {
         }
     }
     if (paced)
-        lockForImport(false);
+        lockWhilePacing(false);
     return sent;
 }
 
 void Widget::deleteSelectedLine() {
-    if (importRunning || !onRoutingPage())
+    if (pacingRoutes || !onRoutingPage())
         return;
     const QList<QGraphicsItem *> selected = scene->selectedItems();
     for (QGraphicsItem *item : selected) {
