@@ -146,7 +146,7 @@ private:
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
-    FuzzCheck::quietDebugOutput();
+    FuzzCheck::quietMessages();
     return 0;
 }
 

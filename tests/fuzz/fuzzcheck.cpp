@@ -10,9 +10,9 @@ namespace {
 
 QtMessageHandler standardHandler = nullptr;
 
-void dropDebugMessages(QtMsgType type, const QMessageLogContext &context,
+void dropMinorMessages(QtMsgType type, const QMessageLogContext &context,
                        const QString &message) {
-    if (type != QtDebugMsg && type != QtInfoMsg)
+    if (type == QtCriticalMsg || type == QtFatalMsg)
         standardHandler(type, context, message);
 }
 
@@ -25,8 +25,8 @@ void require(bool ok, const char *what) {
     std::abort();
 }
 
-void quietDebugOutput() {
-    standardHandler = qInstallMessageHandler(dropDebugMessages);
+void quietMessages() {
+    standardHandler = qInstallMessageHandler(dropMinorMessages);
 }
 
 } // namespace FuzzCheck

@@ -9,8 +9,9 @@ namespace FuzzCheck {
 // Aborts with the message when ok is false.
 void require(bool ok, const char *what);
 
-// Drops debug and info messages: the code under test traces every chunk it reads, which
-// would swamp the fuzzer's output and slow it down. Warnings and worse still print.
-void quietDebugOutput();
+// Drops debug, info and warning messages: Qt warns on every message box that the offscreen
+// platform cannot size windows, which would swamp the fuzzer's output and slow it down.
+// Critical and fatal messages still print.
+void quietMessages();
 
 } // namespace FuzzCheck
