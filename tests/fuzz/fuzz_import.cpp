@@ -58,7 +58,8 @@ QString filePath() {
 
 void writeFile(const QByteArray &bytes) {
     QFile file(filePath());
-    require(file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size(),
+    require(file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                file.write(bytes) == bytes.size(),
             "the file is written");
 }
 
@@ -120,12 +121,12 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
     FuzzCheck::quietMessages();
     WidgetTestAccess &w = FuzzWindow::instance().w;
     using namespace SysexFrame;
-    w.fifoBuffer()->pushBytes(build(ClassQuery, CodePortCountReport,
-                                    {counts.midiIn, counts.midiOut, counts.usbHost,
-                                     counts.usbDevice}));
+    w.fifoBuffer()->pushBytes(
+        build(ClassQuery, CodePortCountReport,
+              {counts.midiIn, counts.midiOut, counts.usbHost, counts.usbDevice}));
     w.fifoBuffer()->pushBytes(build(ClassQuery, CodeFilterPortCountReport,
-                                    {counts.midiIn, counts.midiOut, counts.usbHost,
-                                     counts.usbHost, counts.usbDevice, counts.usbDevice}));
+                                    {counts.midiIn, counts.midiOut, counts.usbHost, counts.usbHost,
+                                     counts.usbDevice, counts.usbDevice}));
     page();
     return 0;
 }

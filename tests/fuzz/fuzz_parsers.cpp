@@ -18,7 +18,8 @@ namespace {
 void checkAnyText(const QString &text) {
     for (End end : {End::Source, End::Destination}) {
         const auto port = PortIdentity::parseButtonText(end, text);
-        require(!port || (port->first >= PortIdentity::Midi && port->first <= PortIdentity::UsbDevice),
+        require(!port ||
+                    (port->first >= PortIdentity::Midi && port->first <= PortIdentity::UsbDevice),
                 "a button text names a port class");
     }
     const auto filterPort = PortIdentity::parseFilterPortName(text);

@@ -87,10 +87,9 @@ public:
     SplitterRun(QList<Chunk> chunks, bool reentrant)
         : chunks(std::move(chunks))
         , reentrant(reentrant) {
-        QObject::connect(&buffer, &FiFoBuffer::currDataFrame, &buffer,
-                         [this](Feedbacktype type, const QByteArray &frame) {
-                             handle(type, frame);
-                         });
+        QObject::connect(
+            &buffer, &FiFoBuffer::currDataFrame, &buffer,
+            [this](Feedbacktype type, const QByteArray &frame) { handle(type, frame); });
     }
 
     void run() {

@@ -10,8 +10,7 @@ namespace {
 
 QtMessageHandler standardHandler = nullptr;
 
-void dropMinorMessages(QtMsgType type, const QMessageLogContext &context,
-                       const QString &message) {
+void dropMinorMessages(QtMsgType type, const QMessageLogContext &context, const QString &message) {
     if (type == QtCriticalMsg || type == QtFatalMsg)
         standardHandler(type, context, message);
 }

@@ -10,7 +10,7 @@ class MessageBoxCloser : public QObject {
 public:
     MessageBoxCloser(); // watches every object of the application
 
-    int shown = 0;   // message boxes shown so far
+    int shown = 0;    // message boxes shown so far
     QString lastText; // the text of the last one
 
 protected:
