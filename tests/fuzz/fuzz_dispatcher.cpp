@@ -1,6 +1,7 @@
 // The window's reply dispatcher fed arbitrary bytes through the window's receive splitter, as
 // if the router had sent them, in chunks whose size the first byte chooses. Nothing may crash,
-// and the route lines shown must always be the window's route table.
+// and the route lines shown must always be the window's route table: after every chunk, and
+// while a message box waits for its answer in the middle of a frame's handling.
 #include "link/fifobuffer.h"
 #include "link/sysexframe.h"
 #include "tests/fuzz/fuzzcheck.h"
@@ -34,7 +35,9 @@ void checkPicture(WidgetTestAccess &w) {
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
     FuzzCheck::quietMessages();
-    showSmallRouter(FuzzWindow::instance().w);
+    FuzzWindow &window = FuzzWindow::instance();
+    window.closer.whileShown = [&window] { checkPicture(window.w); };
+    showSmallRouter(window.w);
     return 0;
 }
 

@@ -15,8 +15,8 @@ bool MessageBoxCloser::eventFilter(QObject *watched, QEvent *event) {
     auto *box = qobject_cast<QMessageBox *>(watched);
     if (!box)
         return false;
-    ++shown;
-    lastText = box->text();
+    if (whileShown)
+        whileShown();
     // Queued: the box is still being shown, and its loop has not started yet.
     QMetaObject::invokeMethod(
         box, [box] { box->buttons().value(0)->click(); }, Qt::QueuedConnection);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QObject>
-#include <QString>
+#include <functional>
 
 // Presses the first button of every message box as soon as it shows, from the box's own event
 // loop: no timer polls, so a box costs one pass of that loop.
@@ -10,8 +10,8 @@ class MessageBoxCloser : public QObject {
 public:
     MessageBoxCloser(); // watches every object of the application
 
-    int shown = 0;    // message boxes shown so far
-    QString lastText; // the text of the last one
+    // Runs whenever a box shows, while the code that opened it waits for the answer.
+    std::function<void()> whileShown;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
