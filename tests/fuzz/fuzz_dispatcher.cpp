@@ -14,9 +14,8 @@ using FuzzCheck::require;
 
 namespace {
 
-// Runs share the window. Once it holds more than this many routes, a port count report of a
-// small router (which clears the routes) starts the next run, so that no run inherits a huge
-// picture from the runs before it.
+// Runs share the window. Once it shows more than this many routes, the next run starts with
+// every route line taken out, so that no run inherits a huge picture from the runs before it.
 constexpr int MaxInheritedRoutes = 64;
 
 void showSmallRouter(WidgetTestAccess &w) {
@@ -48,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     WidgetTestAccess &w = window.w;
     w.fifoBuffer()->clear();
     if (w.routeMap().size() > MaxInheritedRoutes)
-        showSmallRouter(w);
+        w.removeAllRouteLines();
     const int chunkSize = data[0] + 1;
     const QByteArray bytes(reinterpret_cast<const char *>(data) + 1, int(size) - 1);
     for (int at = 0; at < bytes.size(); at += chunkSize) {

@@ -16,7 +16,7 @@ constexpr int MaxNesting = 32;
 
 struct Chunk {
     QByteArray bytes;
-    bool clearFirst = false; // the buffer is cleared before these bytes arrive
+    bool clearFirst = false; // the buffer is cleared before these bytes (not from a handler)
 };
 
 // Each chunk starts with a control byte: its low 6 bits + 1 are the length and bit 6 clears

@@ -39,6 +39,7 @@ public:
     // Frames as the serial port delivers them, straight into the dispatcher.
     void dealWithData(Feedbacktype fb, const QByteArray &data) { w.dealWithData(fb, data); }
     void initPort() { w.initPort(); }
+    void removeAllRouteLines() { w.removeAllRouteLines(); }
     // "Open File" once the file has been read: whether it fits the shown page, and the filter
     // page's import.
     QString pageMisfit(const QJsonObject &root) const { return w.pageMisfit(root); }
