@@ -1,14 +1,13 @@
 // The window's reply dispatcher fed arbitrary bytes through the window's receive splitter, as
 // if the router had sent them, in chunks whose size the first byte chooses. Nothing may crash,
-// and the route lines shown must always be the window's route table: after every chunk, and
-// while a message box waits for its answer in the middle of a frame's handling.
+// and the route lines shown must always be the window's route table: after every frame's
+// handling (also of frames handled inside the wait or message box of another frame's
+// handling), while a message box waits for its answer, and at the end of the input.
 #include "link/fifobuffer.h"
 #include "link/sysexframe.h"
 #include "tests/fuzz/fuzzcheck.h"
 #include "tests/fuzz/fuzzwindow.h"
 #include "tests/support/routingfixture.h"
-
-#include <QPushButton>
 
 using FuzzCheck::require;
 
@@ -35,7 +34,11 @@ void checkPicture(WidgetTestAccess &w) {
 extern "C" int LLVMFuzzerInitialize(int *, char ***) {
     FuzzCheck::quietMessages();
     FuzzWindow &window = FuzzWindow::instance();
-    window.closer.whileShown = [&window] { checkPicture(window.w); };
+    const auto check = [&window] { checkPicture(window.w); };
+    window.closer.whileShown = check;
+    // Connected after the window's dispatcher, so it runs once the frame has been handled.
+    QObject::connect(window.w.fifoBuffer(), &FiFoBuffer::currDataFrame, window.w.fifoBuffer(),
+                     check);
     showSmallRouter(window.w);
     return 0;
 }
@@ -50,10 +53,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         w.removeAllRouteLines();
     const int chunkSize = data[0] + 1;
     const QByteArray bytes(reinterpret_cast<const char *>(data) + 1, int(size) - 1);
-    for (int at = 0; at < bytes.size(); at += chunkSize) {
+    for (int at = 0; at < bytes.size(); at += chunkSize)
         w.fifoBuffer()->pushBytes(bytes.mid(at, chunkSize));
-        checkPicture(w);
-    }
+    checkPicture(w);
     window.discardSent();
     return 0;
 }
