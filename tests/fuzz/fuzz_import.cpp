@@ -1,0 +1,155 @@
+// "Open File" with arbitrary bytes as the file, on both pages of the window. The first byte
+// chooses the page (bit 0) and "Applies To All" (bit 1); the rest is the file.
+//
+// Filter page: the window's own import, once the file has been read and fits the page. The
+// panel must then show exactly the file's true keys, with each group box and counter
+// summarising its members.
+// Routing page: the import sends one route command per route, 15 ms apart, which would make
+// every run take as long as the file has routes; the routes it would send are checked
+// instead, against the window's port buttons looked up by their texts.
+#include "config/configform.h"
+#include "filters/filterbits.h"
+#include "link/fifobuffer.h"
+#include "link/sysexframe.h"
+#include "tests/fuzz/fuzzcheck.h"
+#include "tests/fuzz/fuzzwindow.h"
+#include "tests/support/routingfixture.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QJsonArray>
+#include <QTabWidget>
+#include <QTemporaryDir>
+
+using FuzzCheck::require;
+using PortIdentity::End;
+
+namespace {
+
+// MIDI IN, MIDI OUT, USB HOST and USB Device counts all differ, so that a count read for the
+// wrong kind shows.
+const PortIdentity::PortCounts counts{4, 3, 2, 1};
+
+struct Page {
+    QTabWidget *tabs = nullptr;
+    QCheckBox *appliesToAll = nullptr;
+    QHash<QString, QCheckBox *> boxes; // every filter box, group boxes too, by object name
+};
+
+Page &page() {
+    static Page page = [] {
+        Widget &window = FuzzWindow::instance().bench.window();
+        Page found;
+        found.tabs = window.findChild<QTabWidget *>("tabWidget");
+        found.appliesToAll = window.findChild<QCheckBox *>("checkBox_Applies_To_All");
+        for (QCheckBox *box : window.findChildren<QCheckBox *>())
+            found.boxes.insert(box->objectName(), box);
+        return found;
+    }();
+    return page;
+}
+
+QString filePath() {
+    static QTemporaryDir folder;
+    return folder.filePath("config.ini");
+}
+
+void writeFile(const QByteArray &bytes) {
+    QFile file(filePath());
+    require(file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                file.write(bytes) == bytes.size(),
+            "the file is written");
+}
+
+// The routes of root whose ports the window shows, found by the texts of its buttons.
+QList<ConfigForm::ButtonRoute> shownRoutes(const QJsonObject &root, WidgetTestAccess &w) {
+    const QStringList inputs = RoutePicture::texts(w.inputButtons());
+    const QStringList outputs = RoutePicture::texts(w.outputButtons());
+    const auto shownAt = [](const QStringList &texts, End end, const QString &name) {
+        const auto port = PortIdentity::parseButtonText(end, name);
+        return port ? texts.indexOf(PortIdentity::buttonText(end, port->first, port->second)) : -1;
+    };
+    QList<ConfigForm::ButtonRoute> routes;
+    for (const QString &key : root.keys()) {
+        const int source = shownAt(inputs, End::Source, key);
+        if (source < 0)
+            continue;
+        for (const QJsonValue &element : root.value(key).toArray()) {
+            const int destination = shownAt(outputs, End::Destination, element.toString());
+            if (destination >= 0)
+                routes.append({source, destination});
+        }
+    }
+    return routes;
+}
+
+void checkRoutes(const QJsonObject &root, WidgetTestAccess &w) {
+    const QList<ConfigForm::ButtonRoute> routes = ConfigForm::buttonRoutes(root, counts);
+    require(routes == shownRoutes(root, w),
+            "the routes to import are the file's routes between shown ports");
+    require(w.pageMisfit(root).isEmpty() || routes.isEmpty(),
+            "a file refused on the routing page holds no route");
+}
+
+void checkFilterPanel(const QJsonObject &root, WidgetTestAccess &w) {
+    const QHash<QString, QCheckBox *> &boxes = page().boxes;
+    QHash<QString, bool> inFile;
+    for (const ConfigForm::FilterKey &key : ConfigForm::filterKeys())
+        inFile.insert(key.checkBox, root.value(key.key) == QJsonValue(true));
+    const int counters[] = {w.channelsCount(), w.messagesCount(), w.controlChangeCount(),
+                            w.systemCommonCount(), w.systemRealtimeCount()};
+    for (int group = 0; group < FilterBits::GroupCount; ++group) {
+        const FilterBits::FilterGroup &info = FilterBits::groups().at(group);
+        int checked = 0;
+        for (const QString &name : info.members) {
+            const bool on = boxes.value(name)->isChecked();
+            require(on == inFile.value(name), "a box is checked where the file says true");
+            checked += on;
+        }
+        require(counters[group] == checked, "a group's counter counts its checked members");
+        const Qt::CheckState summary = checked == 0                     ? Qt::Unchecked
+                                       : checked == info.members.size() ? Qt::Checked
+                                                                        : Qt::PartiallyChecked;
+        require(boxes.value(info.boxName)->checkState() == summary,
+                "a group box summarises its members");
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***) {
+    FuzzCheck::quietMessages();
+    WidgetTestAccess &w = FuzzWindow::instance().w;
+    using namespace SysexFrame;
+    w.fifoBuffer()->pushBytes(
+        build(ClassQuery, CodePortCountReport,
+              {counts.midiIn, counts.midiOut, counts.usbHost, counts.usbDevice}));
+    w.fifoBuffer()->pushBytes(build(ClassQuery, CodeFilterPortCountReport,
+                                    {counts.midiIn, counts.midiOut, counts.usbHost, counts.usbHost,
+                                     counts.usbDevice, counts.usbDevice}));
+    page();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+    if (size == 0)
+        return 0;
+    FuzzWindow &window = FuzzWindow::instance();
+    const bool filterPage = data[0] & 1;
+    page().tabs->setCurrentIndex(filterPage ? 1 : 0);
+    if (page().appliesToAll->isChecked() != bool(data[0] & 2))
+        page().appliesToAll->click();
+    writeFile(QByteArray(reinterpret_cast<const char *>(data) + 1, int(size) - 1));
+
+    const std::optional<QJsonObject> root = ConfigForm::load(filePath());
+    if (!root)
+        return 0;
+    if (!filterPage) {
+        checkRoutes(*root, window.w);
+    } else if (window.w.pageMisfit(*root).isEmpty()) {
+        window.w.importFilters(*root);
+        checkFilterPanel(*root, window.w);
+    }
+    window.discardSent();
+    return 0;
+}
