@@ -62,29 +62,31 @@ void writeFile(const QByteArray &bytes) {
 }
 
 // The routes of root whose ports the window shows, found by the texts of its buttons.
-QList<ConfigForm::ButtonRoute> shownRoutes(const QJsonObject &root, WidgetTestAccess &w) {
+QList<PortIdentity::Route> shownRoutes(const QJsonObject &root, WidgetTestAccess &w) {
     const QStringList inputs = RoutePicture::texts(w.inputButtons());
     const QStringList outputs = RoutePicture::texts(w.outputButtons());
-    const auto shownAt = [](const QStringList &texts, End end, const QString &name) {
+    const auto shown = [](const QStringList &texts, End end,
+                          const QString &name) -> std::optional<PortIdentity::RouteEnd> {
         const auto port = PortIdentity::parseButtonText(end, name);
-        return port ? texts.indexOf(PortIdentity::buttonText(end, port->first, port->second)) : -1;
+        if (port && texts.contains(PortIdentity::buttonText(end, port->first, port->second)))
+            return port;
+        return std::nullopt;
     };
-    QList<ConfigForm::ButtonRoute> routes;
+    QList<PortIdentity::Route> routes;
     for (const QString &key : root.keys()) {
-        const int source = shownAt(inputs, End::Source, key);
-        if (source < 0)
+        const auto source = shown(inputs, End::Source, key);
+        if (!source)
             continue;
         for (const QJsonValue &element : root.value(key).toArray()) {
-            const int destination = shownAt(outputs, End::Destination, element.toString());
-            if (destination >= 0)
-                routes.append({source, destination});
+            if (const auto destination = shown(outputs, End::Destination, element.toString()))
+                routes.append(PortIdentity::Route(*source, *destination));
         }
     }
     return routes;
 }
 
 void checkRoutes(const QJsonObject &root, WidgetTestAccess &w) {
-    const QList<ConfigForm::ButtonRoute> routes = ConfigForm::buttonRoutes(root, counts);
+    const QList<PortIdentity::Route> routes = ConfigForm::routes(root, counts);
     require(routes == shownRoutes(root, w),
             "the routes to import are the file's routes between shown ports");
     require(w.pageMisfit(root).isEmpty() || routes.isEmpty(),
