@@ -115,8 +115,11 @@ void Widget::removePortMapLayout() {
     outputLabel = nullptr;
 }
 
+// The lines go with the buttons they join: the route reports that query 3 brings draw them
+// again between the new buttons.
 void Widget::rebuildPortMap(const QByteArray &data) {
     endGesture();
+    removeAllRouteLines();
     clearPortButtons();
     removePortMapLayout();
 

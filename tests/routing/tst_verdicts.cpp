@@ -49,6 +49,7 @@ private slots:
     void overdueVerdictRereadsTheRoutes();
     void strayVerdictsRemoveNothing();
     void routerVanishesWhileAskingDisconnectAll();
+    void portCountsRedrawTheRoutes();
 };
 
 // A script of gestures made while the router holds its replies back: "+x" adds route x with
@@ -233,6 +234,20 @@ void TestVerdicts::routerVanishesWhileAskingDisconnectAll() {
     QVERIFY(!f.w.serialPort()->isOpen());
     QVERIFY(f.w.verdictQueue().isEmpty() && f.w.lastCommand() == 0);
     QVERIFY(routeLines(f.w).isEmpty());
+}
+
+// Port counts the window did not ask for: the old lines go with the old buttons, and the
+// routes the router reports afterwards are drawn between the new ones.
+void TestVerdicts::portCountsRedrawTheRoutes() {
+    RoutingFixture f;
+    QVERIFY(f.connect(held));
+    f.bench.sim.setPortCounts({2, 2, 1, 1});
+    f.bench.sim.setRoutes({routes['c'], routes['d']});
+    f.bench.sim.inject(QByteArray::fromHex("F0 00 21 5E 01 02 02 02 01 01 F7"));
+    QVERIFY(f.agree());
+    QCOMPARE(mapRoutes(f.w), named("cd"));
+    QCOMPARE(routeLines(f.w).value(routes['c'])->line(),
+             anchors(f.input("MIDI IN 2"), f.output("USB HOST 1")));
 }
 
 QTEST_MAIN(TestVerdicts)
