@@ -4,6 +4,7 @@
 #include "tests/support/pacing.h"
 #include "tests/support/routerbench.h"
 #include "tests/support/testfiles.h"
+#include "tests/support/wire.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -30,20 +31,13 @@ const QString FilterOnRoutingPage = "This file holds a MIDI filter, not routes: 
                                     "\"MIDI Messages Filter\" page.";
 const QString RoutesOnFilterPage = "This file holds routes, not a MIDI filter: open it on the "
                                    "\"MIDI Port Routing\" page.";
-const QByteArray ClearRoutes = QByteArray::fromHex("f000215e0201000000007ff7");
+using Wire::addRoute;
+using Wire::ClearRoutes;
+using Wire::setFilter;
 
 // MIDI IN 1 to MIDI OUT 2, USB HOST 1 and USB Device 1, reported in that order.
 const QList<RouterSimulator::Route> StartRoutes = {
     {{0, 1}, {0, 2}}, {{0, 1}, {1, 1}}, {{0, 1}, {2, 1}}};
-
-QByteArray addRoute(const char *portsHex) {
-    return QByteArray::fromHex(QByteArray("f000215e0201") + portsHex + "01f7");
-}
-
-// A set-filter frame: the port (filter port code, number) and the 25 filter bytes.
-QByteArray setFilter(const QByteArray &portHex, const QByteArray &filterHex) {
-    return QByteArray::fromHex("f000215e0203" + portHex + filterHex + "0000f7");
-}
 
 // Clicks "Save File" (pushButton_3) or "Open File" (pushButton_4) and picks path.
 void choose(RouterBench &bench, const QString &button, const QString &path) {
@@ -203,12 +197,12 @@ void ConfigFilesTest::openFiles_data() {
         << Frames{ClearRoutes, addRoute("00010002")} << ImportedOk;
     QTest::newRow("both kinds on filter page")
         << 1 << QByteArray(R"({"c0":true,"MIDI IN 1":["MIDI OUT 2"]})")
-        << Frames{setFilter("0001", QByteArray(44, '0') + "010000")} << FilterSetOk;
+        << Frames{setFilter("0001", QByteArray(44, '0') + "01")} << FilterSetOk;
     QTest::newRow("empty object on routing page")
         << 0 << QByteArray("{}") << Frames{ClearRoutes} << ImportedOk;
     QTest::newRow("wrong filter value types")
         << 1 << QByteArray(R"({"c0":"true","c1":1,"c2":true,"noteon":null,"checkBox_3":[true]})")
-        << Frames{setFilter("0001", QByteArray(44, '0') + "040000")} << FilterSetOk;
+        << Frames{setFilter("0001", QByteArray(44, '0') + "04")} << FilterSetOk;
     QTest::newRow("unknown names, numbers out of range, wrong value types")
         << 0 << QByteArray(R"({"MIDI IN1":["MIDI OUT 1"],"MIDI IN 3":["MIDI OUT 1"],
             "USB Device 2":["MIDI OUT 1"],"MIDI IN 1":"MIDI OUT 1","USB HOST 1":{"x":"MIDI OUT 1"},

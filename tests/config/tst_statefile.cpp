@@ -1,6 +1,6 @@
 #include "config/statefile.h"
+#include "tests/support/wire.h"
 
-#include <QJsonDocument>
 #include <QTest>
 
 namespace {
@@ -9,13 +9,7 @@ using PortIdentity::Route;
 using Kind = StateFile::Kind;
 using Filters = QMap<PortIdentity::FilterPort, FilterBytes>;
 using Routes = QList<Route>;
-
-FilterBytes filterBytes(std::initializer_list<QPair<int, int>> set) {
-    FilterBytes bytes{};
-    for (const auto &[index, value] : set)
-        bytes[std::size_t(index)] = value;
-    return bytes;
-}
+using Wire::filterBytes;
 
 } // namespace
 
@@ -32,7 +26,6 @@ private slots:
     void kinds();
     void mistakes_data();
     void mistakes();
-    void formReadsBack();
 };
 
 // The keys tell the kind; routes keep the file's order, and each filter key sets the bit
@@ -92,6 +85,10 @@ void TestStateFile::mistakes_data() {
     QTest::addColumn<QString>("error");
 
     QTest::newRow("empty") << QByteArray() << "not JSON: illegal value at byte 0";
+    QTest::newRow("an array") << QByteArray("[{}]") << "not a JSON object";
+    QTest::newRow("a string for an array")
+        << QByteArray(R"({"routes": {"MIDI IN 1": "MIDI OUT 1"}})")
+        << "\"routes\": \"MIDI IN 1\" must be an array of output port names";
     QTest::newRow("routes not an object")
         << QByteArray(R"({"routes": [], "filters": {}})") << "\"routes\" must be an object";
     QTest::newRow("a third member") << QByteArray(R"({"routes": {}, "comment": "gig"})")
@@ -108,6 +105,9 @@ void TestStateFile::mistakes_data() {
     QTest::newRow("a route among filter keys")
         << QByteArray(R"({"c0": true, "MIDI IN 1": ["MIDI OUT 1"]})")
         << "\"MIDI IN 1\" is no filter key";
+    QTest::newRow("unknown filter port")
+        << QByteArray(R"({"filters": {"MIDI IN 1": {}}})")
+        << "\"filters\": \"MIDI IN 1\" is no filter port name";
     QTest::newRow("filter of a port as an array")
         << QByteArray(R"({"filters": {"MIDI IN1": [true]}})")
         << "\"filters\": \"MIDI IN1\" must be an object";
@@ -122,25 +122,6 @@ void TestStateFile::mistakes() {
     const StateFile::Reading reading = StateFile::read(file);
     QVERIFY(!reading.contents);
     QCOMPARE(reading.error, error);
-}
-
-// What form writes, read reads back: the routes and every port's filter.
-void TestStateFile::formReadsBack() {
-    RouterState state;
-    state.routes.insert({0, 1}, {2, 1});
-    state.routes.insert({0, 1}, {0, 2});
-    state.routes.insert({1, 1}, {1, 2});
-    state.filters.insert({3, 1}, filterBytes({{1, 0x7F}, {24, 0x01}}));
-    state.filters.insert({0, 2}, FilterBytes{});
-
-    const StateFile::Reading reading =
-        StateFile::read(QJsonDocument(StateFile::form(state)).toJson());
-
-    QVERIFY(reading.contents);
-    QCOMPARE(reading.contents->kind, Kind::State);
-    QCOMPARE(reading.contents->routes,
-             std::optional<Routes>({{{0, 1}, {0, 2}}, {{0, 1}, {2, 1}}, {{1, 1}, {1, 2}}}));
-    QCOMPARE(reading.contents->filters, state.filters);
 }
 
 QTEST_APPLESS_MAIN(TestStateFile)
