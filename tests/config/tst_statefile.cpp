@@ -105,9 +105,8 @@ void TestStateFile::mistakes_data() {
     QTest::newRow("a route among filter keys")
         << QByteArray(R"({"c0": true, "MIDI IN 1": ["MIDI OUT 1"]})")
         << "\"MIDI IN 1\" is no filter key";
-    QTest::newRow("unknown filter port")
-        << QByteArray(R"({"filters": {"MIDI IN 1": {}}})")
-        << "\"filters\": \"MIDI IN 1\" is no filter port name";
+    QTest::newRow("unknown filter port") << QByteArray(R"({"filters": {"MIDI IN 1": {}}})")
+                                         << "\"filters\": \"MIDI IN 1\" is no filter port name";
     QTest::newRow("filter of a port as an array")
         << QByteArray(R"({"filters": {"MIDI IN1": [true]}})")
         << "\"filters\": \"MIDI IN1\" must be an object";
