@@ -11,20 +11,11 @@ public:
 
     QString &currentDeviceName() { return w.currentDeviceName; }
     QPointF &startPoint() { return w.startPoint; }
-    int &channelsCount() { return w.channelsCount; }
-    int &messagesCount() { return w.messagesCount; }
-    int &controlChangeCount() { return w.controlChangeCount; }
-    int &systemCommonCount() { return w.systemCommonCount; }
-    int &systemRealtimeCount() { return w.systemRealtimeCount; }
     QList<PortFilteringSituation *> &portFilters() { return w.portFilters; }
     QSerialPort *serialPort() { return w.serialPort; }
     MainScense *scene() { return w.scene; }
     QList<QPushButton *> &inputButtons() { return w.inputButtons; }
     QList<QPushButton *> &outputButtons() { return w.outputButtons; }
-    int midiInCount() const { return w.midiInCount; }
-    int midiOutCount() const { return w.midiOutCount; }
-    int usbHostCount() const { return w.usbHostCount; }
-    int usbDeviceCount() const { return w.usbDeviceCount; }
     MyLine *dragLine() { return w.dragLine; }
     MyLine *&lastRouteLine() { return w.lastRouteLine; }
     MyLine *&lineToDelete() { return w.lineToDelete; }
@@ -34,16 +25,7 @@ public:
     QUndoStack *routeEdits() { return w.routeEdits; }
     QTimer *portScanTimer() { return w.portScanTimer; }
 
-    // Frames as the serial port delivers them, straight into the dispatcher.
-    void dealWithData(Feedbacktype fb, const QByteArray &data) { w.dealWithData(fb, data); }
     void initPort() { w.initPort(); }
-    void anchorSource(QPushButton *button) { w.anchorSource(button); }
-    void addRoute(QPushButton *button) { w.addRoute(button); }
-    void drawRoute(QPushButton *source, QPushButton *destination, int sourceKind, int sourceNumber,
-                   int destinationKind, int destinationNumber) {
-        w.drawRoute(source, destination, sourceKind, sourceNumber, destinationKind,
-                    destinationNumber);
-    }
 
 private:
     Widget &w;
