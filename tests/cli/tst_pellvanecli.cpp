@@ -3,14 +3,13 @@
 #include "sim/routersimulator.h"
 #include "tests/support/filtertable.h"
 #include "tests/support/pacing.h"
+#include "tests/support/process.h"
 #include "tests/support/testfiles.h"
 #include "tests/support/wire.h"
 
-#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -49,13 +48,6 @@ const QList<Route> StartRoutes = {
 const FilterBytes MidiIn1Filter = filterBytes({{0, 0x02}, {22, 0x01}});
 const FilterBytes UsbDeviceOut1Filter = filterBytes({{3, 0x01}, {4, 0x02}, {24, 0x40}});
 
-struct Outcome {
-    int status = -1; // -1: crashed or killed
-    QString out;
-    QString err;
-    qint64 ms = 0;
-};
-
 } // namespace
 
 class PellvaneCliTest : public QObject {
@@ -80,7 +72,7 @@ private slots:
 private:
     // Runs pellvane-cli while the simulator answers; {slave}, {dir} and {inventory} in the
     // arguments stand for the simulator's port, the test folder and the inventory file.
-    Outcome run(const QStringList &arguments, const QString &stderrFile = QString());
+    ProcessRun run(const QStringList &arguments, const QString &stderrFile = QString());
     QString path(const QString &name) const { return dir->filePath(name); }
     void writeInventory(bool secondRouter);
     bool stateUnchanged() const;
@@ -100,30 +92,13 @@ void PellvaneCliTest::init() {
     writeInventory(false);
 }
 
-Outcome PellvaneCliTest::run(const QStringList &arguments, const QString &stderrFile) {
+ProcessRun PellvaneCliTest::run(const QStringList &arguments, const QString &stderrFile) {
     QStringList filled;
     for (QString argument : arguments)
         filled << argument.replace("{slave}", sim->slavePath())
                       .replace("{dir}", dir->path())
                       .replace("{inventory}", path("inventory.json"));
-    QProcess cli;
-    if (!stderrFile.isEmpty())
-        cli.setStandardErrorFile(stderrFile);
-    QElapsedTimer clock;
-    clock.start();
-    cli.start(PELLVANE_CLI, filled);
-    Outcome outcome;
-    if (!QTest::qWaitFor([&] { return cli.state() == QProcess::NotRunning; }, 60000)) {
-        cli.kill();
-        cli.waitForFinished();
-        return outcome;
-    }
-    outcome.ms = clock.elapsed();
-    if (cli.exitStatus() == QProcess::NormalExit)
-        outcome.status = cli.exitCode();
-    outcome.out = QString::fromUtf8(cli.readAllStandardOutput());
-    outcome.err = QString::fromUtf8(cli.readAllStandardError());
-    return outcome;
+    return runProcess(PELLVANE_CLI, filled, QProcessEnvironment::systemEnvironment(), stderrFile);
 }
 
 // The simulator under a test vendor and product id; a device of another make and a port of
@@ -169,14 +144,14 @@ void PellvaneCliTest::dumpWritesTheWholeState() {
     const QByteArray expected =
         QJsonDocument(QJsonObject{{"routes", routes}, {"filters", filters}}).toJson();
 
-    const Outcome toStdout = run({"dump", "--inventory", "{inventory}"});
+    const ProcessRun toStdout = run({"dump", "--inventory", "{inventory}"});
     QCOMPARE(toStdout.err, QString());
     QCOMPARE(toStdout.status, 0);
     QCOMPARE(toStdout.out.toUtf8(), expected);
     QCOMPARE(sim->receivedBytes(), Queries);
     QVERIFY(unpaced(sim->receivedFrames(), 2, 3).isEmpty());
 
-    const Outcome toFile = run({"dump", "--port", "{slave}", "-o", "{dir}/state.json"});
+    const ProcessRun toFile = run({"dump", "--port", "{slave}", "-o", "{dir}/state.json"});
     QCOMPARE(toFile.err, QString());
     QCOMPARE(toFile.status, 0);
     QCOMPARE(toFile.out, QString());
@@ -193,7 +168,7 @@ void PellvaneCliTest::progressOnlyOnATerminal() {
     char name[128] = {};
     QCOMPARE(ttyname_r(slave, name, sizeof name), 0);
 
-    const Outcome outcome = run({"dump", "--port", "{slave}", "-o", "{dir}/a.json"}, name);
+    const ProcessRun outcome = run({"dump", "--port", "{slave}", "-o", "{dir}/a.json"}, name);
 
     QByteArray shown;
     char chunk[4096];
@@ -217,7 +192,7 @@ void PellvaneCliTest::applyWritesAsTheWindowDoes() {
         "filters": {"USB HOST IN1": {"systemrest": true},
                     "MIDI OUT2": {"c7": true, "checkBox_1": true, "noteoff": false}}})"));
 
-    const Outcome outcome = run({"apply", "{dir}/state.json", "--port", "{slave}"});
+    const ProcessRun outcome = run({"apply", "{dir}/state.json", "--port", "{slave}"});
 
     QCOMPARE(outcome.err, QString());
     QCOMPARE(outcome.status, 0);
@@ -254,14 +229,14 @@ void PellvaneCliTest::applyWritesAsTheWindowDoes() {
 // dump, a change of one route and one filter box, verify; then apply brings the router back.
 void PellvaneCliTest::verifyListsDifferencesAndApplyRestores() {
     QCOMPARE(run({"dump", "--port", "{slave}", "-o", "{dir}/a.json"}).status, 0);
-    const Outcome same = run({"verify", "{dir}/a.json", "--port", "{slave}"});
+    const ProcessRun same = run({"verify", "{dir}/a.json", "--port", "{slave}"});
     QCOMPARE(same.err, QString());
     QCOMPARE(same.out, QString());
     QCOMPARE(same.status, 0);
 
     sim->setRoutes({{{0, 1}, {0, 2}}, {{0, 2}, {0, 1}}, {{2, 1}, {0, 1}}});
     sim->setFilter({1, 2}, filterBytes({{21, 0x01}}));
-    const Outcome changed = run({"verify", "{dir}/a.json", "--port", "{slave}"});
+    const ProcessRun changed = run({"verify", "{dir}/a.json", "--port", "{slave}"});
     QCOMPARE(changed.err, QString());
     QCOMPARE(changed.out,
              QString("route missing: MIDI IN 1 -> USB HOST 1\n"
@@ -281,13 +256,13 @@ void PellvaneCliTest::verifyListsDifferencesAndApplyRestores() {
 void PellvaneCliTest::verifyAFilterFileOnOnePortOrAll() {
     QVERIFY(writeFile(path("filter.json"), R"({"c0": true, "checkBox_16": true})"));
 
-    const Outcome onePort =
+    const ProcessRun onePort =
         run({"verify", "{dir}/filter.json", "--port", "{slave}", "--filter-port", "MIDI IN1"});
     QCOMPARE(onePort.err, QString());
     QCOMPARE(onePort.out, QString());
     QCOMPARE(onePort.status, 0);
 
-    const Outcome allPorts =
+    const ProcessRun allPorts =
         run({"verify", "{dir}/filter.json", "--port", "{slave}", "--all-ports"});
     QCOMPARE(allPorts.err, QString());
     QStringList expected;
@@ -353,7 +328,7 @@ void PellvaneCliTest::refusals() {
             sim->refuseNext(result, reason);
     });
 
-    const Outcome outcome =
+    const ProcessRun outcome =
         run(QStringList{"apply", "{dir}/file.json", "--port", "{slave}"} + options);
 
     QCOMPARE(outcome.out, out);
@@ -406,7 +381,7 @@ void PellvaneCliTest::lostRouter() {
             injectFault();
     });
 
-    const Outcome outcome = run(arguments + QStringList{"--port", "{slave}"});
+    const ProcessRun outcome = run(arguments + QStringList{"--port", "{slave}"});
 
     QCOMPARE(outcome.out, out);
     QVERIFY2(outcome.err.startsWith(err) && outcome.err.count('\n') == 1, qPrintable(outcome.err));
@@ -454,7 +429,7 @@ void PellvaneCliTest::badFiles() {
     if (content != "-")
         QVERIFY(writeFile(file, content));
 
-    const Outcome outcome = run(QStringList{command, file, "--port", "{slave}"} + options);
+    const ProcessRun outcome = run(QStringList{command, file, "--port", "{slave}"} + options);
 
     const QString prefix = "pellvane-cli: " + file + ": ";
     QVERIFY2(outcome.err.startsWith(prefix + error) ||
@@ -514,7 +489,7 @@ void PellvaneCliTest::routerChoice() {
         return text.replace("{slave}", sim->slavePath()).replace("{dir}", dir->path());
     };
 
-    const Outcome outcome = run(arguments);
+    const ProcessRun outcome = run(arguments);
 
     QCOMPARE(outcome.err, filled(err));
     if (!out.isNull())

@@ -1,9 +1,10 @@
 // What `cmake --install` puts in place for a Linux desktop, installed into a temporary prefix:
 // every file and nothing else, a valid desktop entry and metainfo file, icons of the sizes
 // the hicolor theme looks for, and the udev rule's match and actions.
+#include "tests/support/process.h"
+
 #include <QDirIterator>
 #include <QImage>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -14,21 +15,6 @@ namespace {
 
 const QString AppId = QStringLiteral("org.pellvane.Pellvane");
 const QList<int> IconSizes = {16, 32, 48, 64, 128, 256};
-
-struct Run {
-    int exitCode = -1;
-    QString output;
-};
-
-Run run(const QString &program, const QStringList &arguments) {
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(program, arguments);
-    if (!process.waitForFinished(60000))
-        process.kill();
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromLocal8Bit(process.readAll())};
-}
 
 QString readText(const QString &path) {
     QFile file(path);
@@ -60,9 +46,9 @@ private:
 
 void TestInstalledTree::initTestCase() {
     QVERIFY(prefix.isValid());
-    const Run install =
-        run(CMAKE_COMMAND, {"--install", PELLVANE_BUILD_DIR, "--prefix", prefix.path()});
-    QVERIFY2(install.exitCode == 0, qPrintable(install.output));
+    const ProcessRun install =
+        runProcess(CMAKE_COMMAND, {"--install", PELLVANE_BUILD_DIR, "--prefix", prefix.path()});
+    QVERIFY2(install.status == 0, qPrintable(install.out + install.err));
 }
 
 // The programs and their desktop files only: no library, simulator, demo or test.
@@ -142,9 +128,9 @@ void TestInstalledTree::validators() {
     const QString program = QStandardPaths::findExecutable(validator);
     if (program.isEmpty())
         QSKIP(qPrintable(validator + " is not installed"));
-    const Run check =
-        run(program, arguments << (file == "desktop" ? desktopFile() : metainfoFile()));
-    QVERIFY2(check.exitCode == 0, qPrintable(check.output));
+    const ProcessRun check =
+        runProcess(program, arguments << (file == "desktop" ? desktopFile() : metainfoFile()));
+    QVERIFY2(check.status == 0, qPrintable(check.out + check.err));
 }
 
 // A tty whose USB device's product string starts with "Kelvanto": the logged-in user may
