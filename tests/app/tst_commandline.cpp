@@ -1,26 +1,11 @@
 // The program's command line, run as a separate process: --version and --help answer without
 // a display; unknown options and arguments are refused.
-#include <QProcess>
-#include <QTest>
+#include "tests/support/process.h"
 
 namespace {
 
-struct Run {
-    int exitCode = -1;
-    bool crashed = false;
-    QString out;
-    QString err;
-};
-
-Run runPellvane(const QStringList &arguments, const QProcessEnvironment &environment) {
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(PELLVANE_PROGRAM, arguments);
-    if (!process.waitForFinished(30000))
-        process.kill();
-    return {process.exitCode(), process.exitStatus() == QProcess::CrashExit,
-            QString::fromLocal8Bit(process.readAllStandardOutput()),
-            QString::fromLocal8Bit(process.readAllStandardError())};
+ProcessRun runPellvane(const QStringList &arguments, const QProcessEnvironment &environment) {
+    return runProcess(PELLVANE_PROGRAM, arguments, environment);
 }
 
 QProcessEnvironment withoutDisplay() {
@@ -49,19 +34,19 @@ private slots:
 
 void TestCommandLine::answersWithoutDisplay() {
     for (const QString &option : {"--version", "-v"}) {
-        const Run version = runPellvane({option}, withoutDisplay());
-        QCOMPARE(version.exitCode, 0);
+        const ProcessRun version = runPellvane({option}, withoutDisplay());
+        QCOMPARE(version.status, 0);
         QCOMPARE(version.out, QString("pellvane " PELLVANE_VERSION "\n"));
     }
-    const Run help = runPellvane({"--help"}, withoutDisplay());
-    QCOMPARE(help.exitCode, 0);
+    const ProcessRun help = runPellvane({"--help"}, withoutDisplay());
+    QCOMPARE(help.status, 0);
     QVERIFY2(help.out.startsWith("Usage: ") && help.out.contains("Kelvanto USB MIDI router") &&
                  help.out.contains("--version") && help.out.contains("--help") &&
                  help.out.contains("--verbose") && help.out.contains("pellvane.input"),
              qPrintable(help.out));
     // The answers above did not come from a window: without them the program needs a display.
-    const Run window = runPellvane({}, withoutDisplay());
-    QVERIFY(window.crashed || window.exitCode != 0);
+    const ProcessRun window = runPellvane({}, withoutDisplay());
+    QVERIFY(window.status != 0);
 }
 
 void TestCommandLine::refusesWhatItDoesNotKnow_data() {
@@ -76,8 +61,9 @@ void TestCommandLine::refusesWhatItDoesNotKnow_data() {
 void TestCommandLine::refusesWhatItDoesNotKnow() {
     QFETCH(QStringList, arguments);
     QFETCH(QString, reason);
-    const Run refused = runPellvane(QStringList{"-style", "fusion"} + arguments, offscreen());
-    QCOMPARE(refused.exitCode, 2);
+    const ProcessRun refused =
+        runPellvane(QStringList{"-style", "fusion"} + arguments, offscreen());
+    QCOMPARE(refused.status, 2);
     // Qt may print notices of its own before.
     QVERIFY2(refused.err.contains(reason + "\nUsage: "), qPrintable(refused.err));
 }

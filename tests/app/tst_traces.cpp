@@ -61,9 +61,7 @@ void TestTraces::onlySwitchedOnCategoriesTrace_data() {
     QTest::addColumn<QString>("rules");
     QTest::addColumn<QStringList>("categories");
     QTest::newRow("no rules") << "" << QStringList();
-    QTest::newRow("link") << "pellvane.link.debug=true" << QStringList{"pellvane.link"};
     QTest::newRow("routing") << "pellvane.routing.debug=true" << QStringList{"pellvane.routing"};
-    QTest::newRow("input") << "pellvane.input.debug=true" << QStringList{"pellvane.input"};
     QTest::newRow("all, as --verbose")
         << "pellvane.*.debug=true"
         << QStringList{"pellvane.input", "pellvane.link", "pellvane.routing"};

@@ -96,13 +96,9 @@ void TestCliArguments::mistakes_data() {
     QTest::newRow("option before the command")
         << QStringList{"--port", "/dev/ttyACM0", "dump"} << "Unknown option 'port'.";
     QTest::newRow("apply without FILE") << QStringList{"apply"} << "apply: one FILE expected";
-    QTest::newRow("verify with two files")
-        << QStringList{"verify", "a.json", "b.json"} << "verify: one FILE expected";
     QTest::newRow("dump with a FILE") << QStringList{"dump", "a.json"} << "dump: no FILE expected";
     QTest::newRow("list takes no port")
         << QStringList{"list", "--port", "/dev/ttyACM0"} << "list: Unknown option 'port'.";
-    QTest::newRow("dump takes no filter port") << QStringList{"dump", "--filter-port", "MIDI IN1"}
-                                               << "dump: Unknown option 'filter-port'.";
     QTest::newRow("-o needs a value")
         << QStringList{"dump", "-o"} << "dump: Missing value after '-o'.";
     QTest::newRow("one port and all ports")

@@ -4,6 +4,7 @@
 #include "tests/support/pacing.h"
 #include "tests/support/routerbench.h"
 #include "tests/support/testfiles.h"
+#include "tests/support/wire.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -30,20 +31,13 @@ const QString FilterOnRoutingPage = "This file holds a MIDI filter, not routes: 
                                     "\"MIDI Messages Filter\" page.";
 const QString RoutesOnFilterPage = "This file holds routes, not a MIDI filter: open it on the "
                                    "\"MIDI Port Routing\" page.";
-const QByteArray ClearRoutes = QByteArray::fromHex("f000215e0201000000007ff7");
+using Wire::addRoute;
+using Wire::ClearRoutes;
+using Wire::setFilter;
 
 // MIDI IN 1 to MIDI OUT 2, USB HOST 1 and USB Device 1, reported in that order.
 const QList<RouterSimulator::Route> StartRoutes = {
     {{0, 1}, {0, 2}}, {{0, 1}, {1, 1}}, {{0, 1}, {2, 1}}};
-
-QByteArray addRoute(const char *portsHex) {
-    return QByteArray::fromHex(QByteArray("f000215e0201") + portsHex + "01f7");
-}
-
-// A set-filter frame: the port (filter port code, number) and the 25 filter bytes.
-QByteArray setFilter(const QByteArray &portHex, const QByteArray &filterHex) {
-    return QByteArray::fromHex("f000215e0203" + portHex + filterHex + "0000f7");
-}
 
 // Clicks "Save File" (pushButton_3) or "Open File" (pushButton_4) and picks path.
 void choose(RouterBench &bench, const QString &button, const QString &path) {
@@ -60,26 +54,11 @@ QList<FilterTable::Box> boxesOfRound(int round) {
     return checked;
 }
 
-// The boxes, and the group boxes, that do not show exactly the checked boxes.
-QString panelMismatch(RouterBench &bench, const QList<FilterTable::Box> &checked) {
-    QMap<QString, QPair<int, int>> groups; // group box -> (members, members checked)
-    QStringList wrong;
-    for (const FilterTable::Box &box : FilterTable::boxes()) {
-        const bool on = checked.contains(box);
-        if (bench.find<QCheckBox>(box.name)->isChecked() != on)
-            wrong << box.name;
-        groups[box.group].first += 1;
-        groups[box.group].second += on;
-    }
-    for (auto it = groups.cbegin(); it != groups.cend(); ++it) {
-        const auto [members, on] = it.value();
-        const Qt::CheckState state = on == 0         ? Qt::Unchecked
-                                     : on == members ? Qt::Checked
-                                                     : Qt::PartiallyChecked;
-        if (bench.find<QCheckBox>(it.key())->checkState() != state)
-            wrong << it.key();
-    }
-    return wrong.join(' ');
+QStringList names(const QList<FilterTable::Box> &boxes) {
+    QStringList list;
+    for (const FilterTable::Box &box : boxes)
+        list << box.name;
+    return list;
 }
 
 } // namespace
@@ -176,7 +155,7 @@ void ConfigFilesTest::filterKeysBothWays() {
         // The router's verdict, after the frame: also keeps it out of the next file dialog.
         QVERIFY(QTest::qWaitFor([&] { return !bench->answerer.seen.isEmpty(); }, 3000));
         QCOMPARE(bench->answerer.messages(), QStringList(FilterSetOk));
-        QCOMPARE(panelMismatch(*bench, checked), QString());
+        QCOMPARE(FilterTable::shownBoxes(bench->window()), FilterTable::panelWith(names(checked)));
         QCOMPARE(bench->sent(),
                  Frames{setFilter("0102", FilterTable::filterBytes(checked).toHex())});
     }
@@ -190,9 +169,7 @@ void ConfigFilesTest::openFiles_data() {
     QTest::addColumn<Frames>("frames");
     QTest::addColumn<QString>("notice");
 
-    QTest::newRow("not an object") << 0 << QByteArray("[{}]") << Frames{} << ImportFailed;
     QTest::newRow("broken json") << 0 << QByteArray("{\"c0\":") << Frames{} << ImportFailed;
-    QTest::newRow("empty") << 0 << QByteArray("") << Frames{} << ImportFailed;
     QTest::newRow("unreadable") << 1 << QByteArray() << Frames{} << ImportFailed;
     QTest::newRow("filter file on routing page")
         << 0 << QByteArray(R"({"c0":true,"noteon":true})") << Frames{} << FilterOnRoutingPage;
@@ -203,25 +180,18 @@ void ConfigFilesTest::openFiles_data() {
         << Frames{ClearRoutes, addRoute("00010002")} << ImportedOk;
     QTest::newRow("both kinds on filter page")
         << 1 << QByteArray(R"({"c0":true,"MIDI IN 1":["MIDI OUT 2"]})")
-        << Frames{setFilter("0001", QByteArray(44, '0') + "010000")} << FilterSetOk;
+        << Frames{setFilter("0001", QByteArray(44, '0') + "01")} << FilterSetOk;
     QTest::newRow("empty object on routing page")
         << 0 << QByteArray("{}") << Frames{ClearRoutes} << ImportedOk;
     QTest::newRow("wrong filter value types")
         << 1 << QByteArray(R"({"c0":"true","c1":1,"c2":true,"noteon":null,"checkBox_3":[true]})")
-        << Frames{setFilter("0001", QByteArray(44, '0') + "040000")} << FilterSetOk;
+        << Frames{setFilter("0001", QByteArray(44, '0') + "04")} << FilterSetOk;
     QTest::newRow("unknown names, numbers out of range, wrong value types")
         << 0 << QByteArray(R"({"MIDI IN1":["MIDI OUT 1"],"MIDI IN 3":["MIDI OUT 1"],
             "USB Device 2":["MIDI OUT 1"],"MIDI IN 1":"MIDI OUT 1","USB HOST 1":{"x":"MIDI OUT 1"},
             "MIDI IN 2":["midi out 1","MIDI OUT 0","MIDI OUT 4","USB HOST 3","USB Device 2",
                          1,null,["MIDI OUT 1"],"USB HOST 2"]})")
         << Frames{ClearRoutes, addRoute("00020102")} << ImportedOk;
-    // A USB port is one socket: no route to itself. A repeated destination goes out once.
-    QTest::newRow("USB HOST 1 to itself, a destination twice")
-        << 0 << QByteArray(R"({"USB HOST 1":["USB HOST 1","MIDI OUT 1","MIDI OUT 1"]})")
-        << Frames{ClearRoutes, addRoute("01010001")} << ImportedOk;
-    QTest::newRow("MIDI IN 1 to MIDI OUT 1, two sockets")
-        << 0 << QByteArray(R"({"MIDI IN 1":["MIDI OUT 1"]})")
-        << Frames{ClearRoutes, addRoute("00010001")} << ImportedOk;
 }
 
 void ConfigFilesTest::openFiles() {

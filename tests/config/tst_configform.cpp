@@ -1,5 +1,4 @@
 #include "config/configform.h"
-#include "config/routeimport.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -12,7 +11,6 @@ class TestConfigForm : public QObject {
 
 private slots:
     void routeNamesBothWays();
-    void importOrder();
 };
 
 // Later recorded destinations first. Read back for a router with 2 MIDI IN, 3 MIDI OUT,
@@ -34,22 +32,6 @@ void TestConfigForm::routeNamesBothWays() {
     QCOMPARE(
         ConfigForm::routes(form, {2, 3, 2, 1}),
         QList<Route>({{{0, 2}, {0, 1}}, {{2, 1}, {0, 3}}, {{2, 1}, {1, 2}}, {{1, 2}, {2, 1}}}));
-}
-
-// Sources in port order (MIDI, USB HOST, USB Device), each source's last listed route first;
-// a repeated route goes once, a USB port to itself never, MIDI IN 1 to MIDI OUT 1 does.
-void TestConfigForm::importOrder() {
-    const QList<Route> listed = {{{0, 2}, {0, 1}}, {{0, 1}, {0, 1}}, {{0, 1}, {0, 2}},
-                                 {{1, 1}, {1, 1}}, {{2, 1}, {0, 1}}, {{1, 1}, {0, 1}},
-                                 {{0, 1}, {0, 1}}};
-    QList<RouteCommand::Command> expected;
-    for (const Route &route : QList<Route>{{{0, 1}, {0, 1}},
-                                           {{0, 1}, {0, 2}},
-                                           {{0, 2}, {0, 1}},
-                                           {{1, 1}, {0, 1}},
-                                           {{2, 1}, {0, 1}}})
-        expected.append(RouteCommand::add(route.first, route.second));
-    QVERIFY(RouteImport::addCommands(listed) == expected);
 }
 
 QTEST_APPLESS_MAIN(TestConfigForm)

@@ -1,16 +1,15 @@
 // Route imports under real use: whatever the user presses and whatever the router does while
 // an import paces its routes, the router ends with one file's routes or the notice says how
 // far the import came. Long imports show their progress and can be cancelled.
-#include "link/sysexframe.h"
 #include "routing/routecommand.h"
 #include "tests/support/routerbench.h"
+#include "tests/support/testfiles.h"
 
 #include <QElapsedTimer>
 #include <QGraphicsView>
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QSerialPort>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -61,8 +60,6 @@ class TestImport : public QObject {
 private slots:
     void init();
     void nothingElseStartsDuringAnImport();
-    void aLostRouterStopsTheImport_data();
-    void aLostRouterStopsTheImport();
     void repeatedRoutesCostNoPause();
     void longImportShowsProgressAndStops_data();
     void longImportShowsProgressAndStops();
@@ -96,10 +93,7 @@ void TestImport::init() {
 
 QString TestImport::file(const QByteArray &content) {
     const QString path = dir->filePath(QString("%1.ini").arg(++files));
-    QFile out(path);
-    if (!out.open(QIODevice::WriteOnly) || out.write(content) != content.size())
-        return QString();
-    return path;
+    return writeFile(path, content) ? path : QString();
 }
 
 void TestImport::duringImport(int after, const std::function<void()> &action) {
@@ -165,42 +159,6 @@ void TestImport::nothingElseStartsDuringAnImport() {
     QVERIFY(bench->find<QPushButton>("pushButton_4")->isEnabled());
 }
 
-void TestImport::aLostRouterStopsTheImport_data() {
-    QTest::addColumn<QString>("how");
-    QTest::newRow("Disconnect") << "disconnect";
-    QTest::newRow("Disconnect, then Connect at once") << "reconnect";
-    QTest::newRow("router hangs up") << "hang up";
-}
-
-// The import stops at once, says after how many of its routes, and writes nothing more, not
-// even to a connection made during its pause.
-void TestImport::aLostRouterStopsTheImport() {
-    QFETCH(QString, how);
-    duringImport(4, [&] {
-        if (how == "hang up") {
-            bench->sim.hangUp();
-            return;
-        }
-        bench->find<QPushButton>("pushButton")->click();
-        if (how == "reconnect")
-            bench->find<QPushButton>("pushButton")->click();
-    });
-
-    open(file(TwelveRoutes));
-    QVERIFY(QTest::qWaitFor([&] { return !bench->answerer.messages().isEmpty(); }, 3000));
-    QTest::qWait(100);
-    const QList<QByteArray> sent = bench->sent();
-    const int reconnectedAt = sent.indexOf(SysexFrame::query(1));
-    const int routesOut = adds(sent.mid(0, reconnectedAt));
-    QVERIFY2(routesOut >= 3 && routesOut < 12, qPrintable(QString::number(routesOut)));
-    QCOMPARE(adds(sent), routesOut);
-    QCOMPARE(bench->answerer.messages(),
-             QStringList{QString("Import stopped: the router was disconnected after %1 of 12 "
-                                 "routes.")
-                             .arg(routesOut)});
-    QCOMPARE(bench->access().serialPort()->isOpen(), how == "reconnect");
-}
-
 // A route listed 200 times goes out once, a USB port to itself not at all, and neither costs
 // a pause: 200 pauses would take three seconds.
 void TestImport::repeatedRoutesCostNoPause() {
@@ -226,17 +184,21 @@ void TestImport::longImportShowsProgressAndStops_data() {
     const QString cancelled = "Import cancelled after %1 of 40 routes.";
     const QString lost = "Import stopped: the router was disconnected after %1 of 40 routes.";
     QTest::newRow("Cancel") << QStringList{"cancel"} << cancelled << "connected";
+    QTest::newRow("Disconnect") << QStringList{"disconnect"} << lost << "Not connected";
+    QTest::newRow("Disconnect, then Connect at once")
+        << QStringList{"disconnect", "connect"} << lost << "connected";
+    QTest::newRow("router hangs up")
+        << QStringList{"hang up"} << lost << "The router was unplugged";
     QTest::newRow("Cancel, then Disconnect")
         << QStringList{"cancel", "disconnect"} << lost << "Not connected";
-    QTest::newRow("Disconnect, then Cancel")
-        << QStringList{"disconnect", "cancel"} << lost << "Not connected";
     QTest::newRow("Cancel, then the router hangs up")
         << QStringList{"cancel", "hang up"} << lost << "The router was unplugged";
 }
 
 // 40 routes show "Importing routes: k of 40" and Cancel. Whatever is pressed or lost in one
-// pause, the import stops before the next route, the notice gives the count of the status line,
-// and a lost router is named even when Cancel came first.
+// pause, the import stops before the next route and writes nothing more, not even to a
+// connection made during the pause; the notice gives the count of the status line, and a lost
+// router is named even when Cancel came first.
 void TestImport::longImportShowsProgressAndStops() {
     QFETCH(QStringList, actions);
     QFETCH(QString, notice);
@@ -251,10 +213,10 @@ void TestImport::longImportShowsProgressAndStops() {
         for (const QString &action : actions) {
             if (action == "cancel")
                 QTest::mouseClick(cancelButton(), Qt::LeftButton);
-            else if (action == "disconnect")
-                bench->find<QPushButton>("pushButton")->click();
-            else
+            else if (action == "hang up")
                 bench->sim.hangUp();
+            else
+                bench->find<QPushButton>("pushButton")->click();
         }
     });
 

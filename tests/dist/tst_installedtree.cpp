@@ -1,9 +1,10 @@
 // What `cmake --install` puts in place for a Linux desktop, installed into a temporary prefix:
 // every file and nothing else, a valid desktop entry and metainfo file, icons of the sizes
 // the hicolor theme looks for, and the udev rule's match and actions.
+#include "tests/support/process.h"
+
 #include <QDirIterator>
 #include <QImage>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -14,21 +15,6 @@ namespace {
 
 const QString AppId = QStringLiteral("org.pellvane.Pellvane");
 const QList<int> IconSizes = {16, 32, 48, 64, 128, 256};
-
-struct Run {
-    int exitCode = -1;
-    QString output;
-};
-
-Run run(const QString &program, const QStringList &arguments) {
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(program, arguments);
-    if (!process.waitForFinished(60000))
-        process.kill();
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromLocal8Bit(process.readAll())};
-}
 
 QString readText(const QString &path) {
     QFile file(path);
@@ -60,9 +46,9 @@ private:
 
 void TestInstalledTree::initTestCase() {
     QVERIFY(prefix.isValid());
-    const Run install =
-        run(CMAKE_COMMAND, {"--install", PELLVANE_BUILD_DIR, "--prefix", prefix.path()});
-    QVERIFY2(install.exitCode == 0, qPrintable(install.output));
+    const ProcessRun install =
+        runProcess(CMAKE_COMMAND, {"--install", PELLVANE_BUILD_DIR, "--prefix", prefix.path()});
+    QVERIFY2(install.status == 0, qPrintable(install.out + install.err));
 }
 
 // The programs and their desktop files only: no library, simulator, demo or test.
@@ -114,32 +100,15 @@ void TestInstalledTree::desktopEntry() {
     QVERIFY(lines.filter(QRegularExpression("^Categories=.*\\bMidi;")).size() == 1);
 }
 
+// The metainfo file names the desktop entry and the program as they are installed; the
+// validators below judge the rest.
 void TestInstalledTree::metainfo() {
-    QXmlStreamReader xml(readText(metainfoFile()));
-    QMap<QString, QString> texts; // element name -> its text, for the elements checked here
-    QString launchable;
-    QString componentType;
-    while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement)
-            continue;
-        const QString name = xml.name().toString();
-        if (name == "component")
-            componentType = xml.attributes().value("type").toString();
-        else if (name == "launchable") {
-            launchable = xml.attributes().value("type").toString() + ":";
-            launchable += xml.readElementText();
-        } else if (name == "id" || name == "name" || name == "binary" || name == "image" ||
-                   name == "p")
-            texts.insert(name, xml.readElementText(QXmlStreamReader::IncludeChildElements));
-    }
-    QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
-    QCOMPARE(componentType, QString("desktop-application"));
-    QCOMPARE(texts.value("id"), AppId);
-    QCOMPARE(launchable, "desktop-id:" + AppId + ".desktop");
-    QCOMPARE(texts.value("name"), QString("Pellvane"));
-    QCOMPARE(texts.value("binary"), QString("pellvane"));
-    QVERIFY(texts.value("image").startsWith("https://"));
-    QVERIFY(texts.value("p").simplified().size() > 40);
+    const QString xml = readText(metainfoFile());
+    for (const QString &part :
+         QStringList{"<component type=\"desktop-application\">", "<id>" + AppId + "</id>",
+                     "<launchable type=\"desktop-id\">" + AppId + ".desktop</launchable>",
+                     "<binary>pellvane</binary>"})
+        QVERIFY2(xml.contains(part), qPrintable(part));
 }
 
 void TestInstalledTree::validators_data() {
@@ -159,9 +128,9 @@ void TestInstalledTree::validators() {
     const QString program = QStandardPaths::findExecutable(validator);
     if (program.isEmpty())
         QSKIP(qPrintable(validator + " is not installed"));
-    const Run check =
-        run(program, arguments << (file == "desktop" ? desktopFile() : metainfoFile()));
-    QVERIFY2(check.exitCode == 0, qPrintable(check.output));
+    const ProcessRun check =
+        runProcess(program, arguments << (file == "desktop" ? desktopFile() : metainfoFile()));
+    QVERIFY2(check.status == 0, qPrintable(check.out + check.err));
 }
 
 // A tty whose USB device's product string starts with "Kelvanto": the logged-in user may

@@ -3,33 +3,13 @@
 #include "filters/portfilteringsituation.h"
 #include "tests/support/filtertable.h"
 #include "tests/support/routerbench.h"
+#include "tests/support/wire.h"
 
 #include <QCheckBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
-
-namespace {
-
-// A filter frame for port MIDI IN1: message class and code, the port, 25 bytes, two zeros.
-QByteArray filterFrame(const char *classAndCode, const QByteArray &bytes) {
-    return QByteArray::fromHex(QByteArray("F000215E") + classAndCode + "0001") + bytes +
-           QByteArray::fromHex("0000F7");
-}
-
-// Every check box of the window that is not clear, by name; "~" marks a partly checked one.
-QStringList panelState(RouterBench &bench) {
-    QStringList shown;
-    for (const QCheckBox *box : bench.window().findChildren<QCheckBox *>()) {
-        if (box->checkState() != Qt::Unchecked)
-            shown << box->objectName() + (box->checkState() == Qt::PartiallyChecked ? "~" : "");
-    }
-    shown.sort();
-    return shown;
-}
-
-} // namespace
 
 class TestFilterBits : public QObject {
     Q_OBJECT
@@ -54,17 +34,16 @@ void TestFilterBits::eachBoxIsItsBit() {
         qDeleteAll(records);
         records.clear();
         QSignalSpy shown(bench.find<QCheckBox>(row.name), &QCheckBox::toggled);
-        bench.sim.inject(filterFrame("0105", bytes));
+        bench.sim.inject(Wire::filterFrame("0105", "0001", bytes.toHex()));
         shown.wait(2000); // a box that stays clear shows in the comparison
-        QStringList alone = {row.name, row.group + "~"};
-        alone.sort();
-        QCOMPARE(panelState(bench).join(' '), alone.join(' '));
+        QCOMPARE(FilterTable::shownBoxes(bench.window()).join(' '),
+                 FilterTable::panelWith({row.name}).join(' '));
 
         sent.clear();
         bench.find<QPushButton>("pushButton_2")->click();
         QVERIFY2(sent.wait(2000), qPrintable(row.name));
         QCOMPARE(row.name + " " + sent.first().first().toByteArray().toHex(' '),
-                 row.name + " " + filterFrame("0203", bytes).toHex(' '));
+                 row.name + " " + Wire::setFilter("0001", bytes.toHex()).toHex(' '));
     }
 }
 

@@ -1,3 +1,5 @@
+// What a verdict means and when a waiting command is overdue, without a window; which command
+// a verdict settles is tst_verdicts' part, through the window.
 #include "routing/verdictqueue.h"
 
 #include <QTest>
@@ -9,7 +11,6 @@ using Outcome = VerdictQueue::Outcome;
 
 const Command addA = RouteCommand::add({0, 1}, {0, 2});
 const Command deleteB = RouteCommand::remove({1, 2}, {2, 1});
-const Command clear = RouteCommand::clearAll();
 
 } // namespace
 
@@ -19,21 +20,10 @@ class TestVerdictQueue : public QObject {
     Q_OBJECT
 
 private slots:
-    void commandFrames();
     void outcomes_data();
     void outcomes();
-    void settlesOldestFirst();
     void overdueCountsFromTheOldest();
 };
-
-void TestVerdictQueue::commandFrames() {
-    QCOMPARE(RouteCommand::frame(RouteCommand::add({1, 2}, {2, 1})),
-             QByteArray::fromHex("F0 00 21 5E 02 01 01 02 02 01 01 F7"));
-    QCOMPARE(RouteCommand::frame(deleteB),
-             QByteArray::fromHex("F0 00 21 5E 02 01 01 02 02 01 00 F7"));
-    QCOMPARE(RouteCommand::frame(clear),
-             QByteArray::fromHex("F0 00 21 5E 02 01 00 00 00 00 7F F7"));
-}
 
 void TestVerdictQueue::outcomes_data() {
     QTest::addColumn<int>("result");
@@ -58,30 +48,6 @@ void TestVerdictQueue::outcomes() {
     QCOMPARE(settled.reason, reason);
     QVERIFY(settled.command == addA);
     QVERIFY(queue.isEmpty());
-}
-
-void TestVerdictQueue::settlesOldestFirst() {
-    VerdictQueue queue;
-    queue.push(addA, 10);
-    queue.push(deleteB, 20);
-    queue.push(clear, 30);
-    QVERIFY(queue.isWaiting(deleteB));
-    QVERIFY(!queue.isWaiting(RouteCommand::remove({0, 1}, {0, 2})));
-    QCOMPARE(queue.waiting(), QList<Command>({addA, deleteB, clear}));
-
-    QVERIFY(queue.settle(0, 0).command == addA);
-    QVERIFY(queue.settle(1, 3).command == deleteB);
-    QVERIFY(!queue.isWaiting(deleteB));
-    QVERIFY(queue.settle(0, 0).command == clear);
-
-    // A verdict with nothing waiting settles nothing, and still says what it means.
-    const VerdictQueue::Settlement stray = queue.settle(1, 2);
-    QVERIFY(!stray.command);
-    QCOMPARE(stray.outcome, Outcome::Refused);
-
-    queue.push(addA, 40);
-    queue.clear();
-    QVERIFY(queue.isEmpty() && !queue.settle(0, 0).command);
 }
 
 void TestVerdictQueue::overdueCountsFromTheOldest() {

@@ -1,5 +1,6 @@
 #include "tests/support/filtertable.h"
 
+#include <QCheckBox>
 #include <QMap>
 
 namespace FilterTable {
@@ -106,6 +107,32 @@ QByteArray filterBytes(const QList<Box> &checked) {
     for (const Box &box : checked)
         bytes[box.byteIndex] = char(bytes.at(box.byteIndex) | box.mask);
     return bytes;
+}
+
+QStringList panelWith(const QStringList &checked) {
+    QMap<QString, QPair<int, int>> groups; // group box -> (members, members checked)
+    QStringList shown;
+    for (const Box &box : boxes()) {
+        const bool on = checked.contains(box.name);
+        if (on)
+            shown << box.name;
+        groups[box.group].first += 1;
+        groups[box.group].second += on;
+    }
+    for (auto it = groups.cbegin(); it != groups.cend(); ++it)
+        if (const auto [members, on] = it.value(); on > 0)
+            shown << it.key() + (on < members ? "~" : "");
+    shown.sort();
+    return shown;
+}
+
+QStringList shownBoxes(const QWidget &window) {
+    QStringList shown;
+    for (const QCheckBox *box : window.findChildren<QCheckBox *>())
+        if (box->checkState() != Qt::Unchecked)
+            shown << box->objectName() + (box->checkState() == Qt::PartiallyChecked ? "~" : "");
+    shown.sort();
+    return shown;
 }
 
 } // namespace FilterTable

@@ -36,21 +36,12 @@ public:
 
     FiFoBuffer *fifoBuffer() { return w.fifoBuffer; }
 
-    // Frames as the serial port delivers them, straight into the dispatcher.
-    void dealWithData(Feedbacktype fb, const QByteArray &data) { w.dealWithData(fb, data); }
     void initPort() { w.initPort(); }
     void removeAllRouteLines() { w.removeAllRouteLines(); }
     // "Open File" once the file has been read: whether it fits the shown page, and the filter
     // page's import.
     QString pageMisfit(const QJsonObject &root) const { return w.pageMisfit(root); }
     void importFilters(const QJsonObject &root) { w.importFilters(root); }
-    void anchorSource(QPushButton *button) { w.anchorSource(button); }
-    void addRoute(QPushButton *button) { w.addRoute(button); }
-    void drawRoute(QPushButton *source, QPushButton *destination, int sourceKind, int sourceNumber,
-                   int destinationKind, int destinationNumber) {
-        w.drawRoute(source, destination, sourceKind, sourceNumber, destinationKind,
-                    destinationNumber);
-    }
 
 private:
     Widget &w;
