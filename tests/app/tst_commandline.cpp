@@ -4,10 +4,6 @@
 
 namespace {
 
-ProcessRun runPellvane(const QStringList &arguments, const QProcessEnvironment &environment) {
-    return runProcess(PELLVANE_PROGRAM, arguments, environment);
-}
-
 QProcessEnvironment withoutDisplay() {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
@@ -33,20 +29,17 @@ private slots:
 };
 
 void TestCommandLine::answersWithoutDisplay() {
-    for (const QString &option : {"--version", "-v"}) {
-        const ProcessRun version = runPellvane({option}, withoutDisplay());
-        QCOMPARE(version.status, 0);
-        QCOMPARE(version.out, QString("pellvane " PELLVANE_VERSION "\n"));
-    }
-    const ProcessRun help = runPellvane({"--help"}, withoutDisplay());
+    const ProcessRun version = runProcess(PELLVANE_PROGRAM, {"--version"}, withoutDisplay());
+    QCOMPARE(version.status, 0);
+    QCOMPARE(version.out, QString("pellvane " PELLVANE_VERSION "\n"));
+    const ProcessRun help = runProcess(PELLVANE_PROGRAM, {"--help"}, withoutDisplay());
     QCOMPARE(help.status, 0);
     QVERIFY2(help.out.startsWith("Usage: ") && help.out.contains("Kelvanto USB MIDI router") &&
                  help.out.contains("--version") && help.out.contains("--help") &&
                  help.out.contains("--verbose") && help.out.contains("pellvane.input"),
              qPrintable(help.out));
     // The answers above did not come from a window: without them the program needs a display.
-    const ProcessRun window = runPellvane({}, withoutDisplay());
-    QVERIFY(window.status != 0);
+    QVERIFY(runProcess(PELLVANE_PROGRAM, {}, withoutDisplay()).status != 0);
 }
 
 void TestCommandLine::refusesWhatItDoesNotKnow_data() {
@@ -62,7 +55,7 @@ void TestCommandLine::refusesWhatItDoesNotKnow() {
     QFETCH(QStringList, arguments);
     QFETCH(QString, reason);
     const ProcessRun refused =
-        runPellvane(QStringList{"-style", "fusion"} + arguments, offscreen());
+        runProcess(PELLVANE_PROGRAM, QStringList{"-style", "fusion"} + arguments, offscreen());
     QCOMPARE(refused.status, 2);
     // Qt may print notices of its own before.
     QVERIFY2(refused.err.contains(reason + "\nUsage: "), qPrintable(refused.err));

@@ -21,6 +21,10 @@ QString readText(const QString &path) {
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
+QString iconFile(int size) {
+    return QString("share/icons/hicolor/%1x%1/apps/org.pellvane.Pellvane.png").arg(size);
+}
+
 } // namespace
 
 class TestInstalledTree : public QObject {
@@ -30,16 +34,12 @@ private slots:
     void initTestCase();
     void everyFileInPlace();
     void iconsHaveTheirSizes();
-    void desktopEntry();
-    void metainfo();
-    void validators_data();
-    void validators();
+    void desktopFiles_data();
+    void desktopFiles();
     void udevRule();
 
 private:
     QString installed(const QString &relativePath) const { return prefix.filePath(relativePath); }
-    QString desktopFile() const { return installed("share/applications/" + AppId + ".desktop"); }
-    QString metainfoFile() const { return installed("share/metainfo/" + AppId + ".metainfo.xml"); }
 
     QTemporaryDir prefix;
 };
@@ -64,7 +64,7 @@ void TestInstalledTree::everyFileInPlace() {
                             "share/man/man1/pellvane.1.gz",
                             "share/metainfo/org.pellvane.Pellvane.metainfo.xml"};
     for (int size : IconSizes)
-        expected << QString("share/icons/hicolor/%1x%1/apps/org.pellvane.Pellvane.png").arg(size);
+        expected << iconFile(size);
 
     QStringList found;
     QDirIterator files(prefix.path(), QDir::Files, QDirIterator::Subdirectories);
@@ -73,14 +73,13 @@ void TestInstalledTree::everyFileInPlace() {
     found.sort();
     expected.sort();
     QCOMPARE(found, expected);
-    QVERIFY(QFileInfo(installed("bin/pellvane")).isExecutable());
-    QVERIFY(QFileInfo(installed("bin/pellvane-cli")).isExecutable());
+    for (const char *program : {"bin/pellvane", "bin/pellvane-cli"})
+        QVERIFY2(QFileInfo(installed(program)).isExecutable(), program);
 }
 
 void TestInstalledTree::iconsHaveTheirSizes() {
     for (int size : IconSizes) {
-        const QImage icon(installed(
-            QString("share/icons/hicolor/%1x%1/apps/org.pellvane.Pellvane.png").arg(size)));
+        const QImage icon(installed(iconFile(size)));
         QCOMPARE(icon.size(), QSize(size, size));
         QVERIFY(icon.hasAlphaChannel());
     }
@@ -91,45 +90,38 @@ void TestInstalledTree::iconsHaveTheirSizes() {
     QCOMPARE(svg.attributes().value("viewBox").toString(), QString("0 0 256 256"));
 }
 
-void TestInstalledTree::desktopEntry() {
-    const QStringList lines = readText(desktopFile()).split('\n', Qt::SkipEmptyParts);
-    QCOMPARE(lines.value(0), QString("[Desktop Entry]"));
-    for (const QString &line : {"Type=Application", "Name=Pellvane", "Exec=pellvane",
-                                "Icon=org.pellvane.Pellvane", "Terminal=false"})
-        QVERIFY2(lines.contains(line), qPrintable(line));
-    QVERIFY(lines.filter(QRegularExpression("^Categories=.*\\bMidi;")).size() == 1);
-}
-
-// The metainfo file names the desktop entry and the program as they are installed; the
-// validators below judge the rest.
-void TestInstalledTree::metainfo() {
-    const QString xml = readText(metainfoFile());
-    for (const QString &part :
-         QStringList{"<component type=\"desktop-application\">", "<id>" + AppId + "</id>",
-                     "<launchable type=\"desktop-id\">" + AppId + ".desktop</launchable>",
-                     "<binary>pellvane</binary>"})
-        QVERIFY2(xml.contains(part), qPrintable(part));
-}
-
-void TestInstalledTree::validators_data() {
-    QTest::addColumn<QString>("validator");
-    QTest::addColumn<QStringList>("arguments");
+// Each names the program, its icon and the other as they are installed; its validator judges
+// the rest. scripts/test installs both validators; a plain build may lack them.
+void TestInstalledTree::desktopFiles_data() {
     QTest::addColumn<QString>("file");
-    QTest::newRow("desktop entry") << "desktop-file-validate" << QStringList{} << "desktop";
-    QTest::newRow("metainfo") << "appstreamcli" << QStringList{"validate", "--no-net"}
-                              << "metainfo";
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QStringList>("validator");
+    const QStringList entry = {"Name=Pellvane", "Exec=pellvane", "Icon=" + AppId, "Terminal=false",
+                               "Categories=AudioVideo;Audio;Midi;"};
+    const QStringList metainfo = {
+        "<component type=\"desktop-application\">", "<id>" + AppId + "</id>",
+        "<launchable type=\"desktop-id\">" + AppId + ".desktop</launchable>",
+        "<binary>pellvane</binary>"};
+    QTest::newRow("desktop entry") << "share/applications/" + AppId + ".desktop" << entry
+                                   << QStringList{"desktop-file-validate"};
+    QTest::newRow("metainfo") << "share/metainfo/" + AppId + ".metainfo.xml" << metainfo
+                              << QStringList{"appstreamcli", "validate", "--no-net"};
 }
 
-// scripts/test installs both validators; a plain build may lack them.
-void TestInstalledTree::validators() {
-    QFETCH(QString, validator);
-    QFETCH(QStringList, arguments);
+void TestInstalledTree::desktopFiles() {
     QFETCH(QString, file);
-    const QString program = QStandardPaths::findExecutable(validator);
+    QFETCH(QStringList, lines);
+    QFETCH(QStringList, validator);
+    QStringList found;
+    for (const QString &line : readText(installed(file)).split('\n'))
+        found << line.trimmed();
+    for (const QString &line : lines)
+        QVERIFY2(found.contains(line), qPrintable(line));
+
+    const QString program = QStandardPaths::findExecutable(validator.takeFirst());
     if (program.isEmpty())
-        QSKIP(qPrintable(validator + " is not installed"));
-    const ProcessRun check =
-        runProcess(program, arguments << (file == "desktop" ? desktopFile() : metainfoFile()));
+        QSKIP("the validator is not installed");
+    const ProcessRun check = runProcess(program, validator << installed(file));
     QVERIFY2(check.status == 0, qPrintable(check.out + check.err));
 }
 
