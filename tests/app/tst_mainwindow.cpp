@@ -1,4 +1,5 @@
-// The main window before any router: the state it starts in and its one message box.
+// The main window before any router: the state it starts in. Its message box is answered and
+// read by the tests of each question it asks.
 #include "app/widget.h"
 #include "tests/support/fakeinventory.h"
 #include "tests/support/modalanswerer.h"
@@ -6,7 +7,6 @@
 
 #include <QCheckBox>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
@@ -24,8 +24,6 @@ private slots:
     void cleanupTestCase() { setDeviceInventory(nullptr); }
 
     void startState();
-    void showMessage_data();
-    void showMessage();
 
 private:
     template <typename T> T *find(const QString &name) { return window->findChild<T *>(name); }
@@ -53,9 +51,9 @@ void MainWindowTest::startState() {
         if (box->isTristate())
             tristate << box->objectName();
     tristate.sort();
-    QCOMPARE(tristate, QStringList({"checkBox_Channels", "checkBox_ControlChange",
-                                    "checkBox_Messages", "checkBox_SystemCommon",
-                                    "checkBox_SystemRealtime"}));
+    QCOMPARE(tristate,
+             QStringList({"checkBox_Channels", "checkBox_ControlChange", "checkBox_Messages",
+                          "checkBox_SystemCommon", "checkBox_SystemRealtime"}));
     for (QPushButton *button : window->findChildren<QPushButton *>())
         QVERIFY2(!button->objectName().contains("_pb_") || button->isHidden(),
                  qPrintable(button->objectName()));
@@ -65,29 +63,6 @@ void MainWindowTest::startState() {
     QTimer *scan = WidgetTestAccess(*window).portScanTimer();
     QVERIFY(scan->isActive() && !scan->isSingleShot());
     QCOMPARE(scan->interval(), 10000);
-}
-
-void MainWindowTest::showMessage_data() {
-    QTest::addColumn<QStringList>("buttons");
-    QTest::addColumn<int>("press");
-    QTest::addColumn<int>("result");
-    QTest::newRow("notice") << QStringList{"OK"} << 0 << int(QMessageBox::Ok);
-    QTest::newRow("question, first button")
-        << QStringList{"Yes", "NO"} << 0 << int(QMessageBox::Ok);
-    QTest::newRow("question, second button")
-        << QStringList{"Yes", "NO"} << 1 << int(QMessageBox::Cancel);
-}
-
-void MainWindowTest::showMessage() {
-    QFETCH(QStringList, buttons);
-    QFETCH(int, press);
-    QFETCH(int, result);
-    answerer->pressButton(buttons.at(press));
-    QCOMPARE(window->showMessage(buttons.first(), "Route saved", buttons.value(1)), result);
-    QCOMPARE(answerer->seen.size(), 1);
-    QCOMPARE(answerer->seen.first().title, QString("Pellvane"));
-    QCOMPARE(answerer->seen.first().text, QString("Route saved"));
-    QCOMPARE(answerer->seen.first().buttons, buttons);
 }
 
 QTEST_MAIN(MainWindowTest)
