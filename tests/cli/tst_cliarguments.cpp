@@ -1,6 +1,5 @@
-// The command line read into its struct, without running anything. The options at work are
-// run end to end in tst_pellvanecli; here what a script cannot see: the fields, the refusals
-// and what each command's help shows.
+// The command line read into its struct, without running anything. tst_pellvanecli runs the
+// options at work; here the refusals, the help and the one option no run looks at.
 #include "cli/cliarguments.h"
 
 #include <QTest>
@@ -17,26 +16,16 @@ class TestCliArguments : public QObject {
     Q_OBJECT
 
 private slots:
-    void everyOptionInItsField();
+    void verbose();
     void mistakes_data();
     void mistakes();
-    void help_data();
     void help();
 };
 
-void TestCliArguments::everyOptionInItsField() {
-    CliArguments dump;
-    dump.command = CliArguments::Command::Dump;
-    dump.output = "a.json";
-    dump.port = "/dev/ttyACM0";
-    dump.timeoutMs = 500;
-    dump.verbosity = CliArguments::Verbosity::Verbose;
-    dump.inventoryFile = "inventory.json";
-    const ParsedArguments parsed =
-        parse({"dump", "-o", "a.json", "--port", "/dev/ttyACM0", "--timeout", "500", "--verbose",
-               "--inventory", "inventory.json"});
+void TestCliArguments::verbose() {
+    const ParsedArguments parsed = parse({"dump", "--verbose"});
     QCOMPARE(parsed.outcome, ParsedArguments::Outcome::Run);
-    QVERIFY(parsed.arguments == dump);
+    QVERIFY(parsed.arguments.verbosity == CliArguments::Verbosity::Verbose);
 }
 
 void TestCliArguments::mistakes_data() {
@@ -63,10 +52,8 @@ void TestCliArguments::mistakes_data() {
         << "dump: --device and --port exclude each other";
     QTest::newRow("quiet and verbose")
         << QStringList{"dump", "-q", "-v"} << "dump: --quiet and --verbose exclude each other";
-    for (const char *timeout : {"0", "2s"})
-        QTest::newRow(qPrintable(QStringLiteral("timeout '%1'").arg(timeout)))
-            << QStringList{"dump", "--timeout", timeout}
-            << "dump: --timeout takes a number of milliseconds above 0";
+    QTest::newRow("timeout 0") << QStringList{"dump", "--timeout", "0"}
+                               << "dump: --timeout takes a number of milliseconds above 0";
 }
 
 void TestCliArguments::mistakes() {
@@ -77,34 +64,19 @@ void TestCliArguments::mistakes() {
     QCOMPARE(parsed.text, error);
 }
 
-// Each command's help shows its own options only, never the hidden inventory option.
-void TestCliArguments::help_data() {
-    QTest::addColumn<QStringList>("words");
-    QTest::addColumn<QStringList>("shown");
-    QTest::addColumn<QStringList>("notShown");
-
-    QTest::newRow("the commands") << QStringList{"--help"}
-                                  << QStringList{"list ", "dump ", "apply ", "verify ",
-                                                 "4 the router refused a command"}
-                                  << QStringList{"--inventory", "--port"};
-    QTest::newRow("list") << QStringList{"list", "--help"} << QStringList{"--json", "--quiet"}
-                          << QStringList{"--inventory", "--port", "--timeout"};
-    QTest::newRow("apply") << QStringList{"apply", "--help", "a.json"}
-                           << QStringList{"FILE",     "--filter-port", "--all-ports",
-                                          "--device", "--timeout",     "(default 2000)"}
-                           << QStringList{"--inventory", "--output", "--json"};
-}
-
+// The command list with the exit statuses; a command's help with its own options only, never
+// the hidden inventory option.
 void TestCliArguments::help() {
-    QFETCH(QStringList, words);
-    QFETCH(QStringList, shown);
-    QFETCH(QStringList, notShown);
-    const ParsedArguments parsed = parse(words);
-    QCOMPARE(parsed.outcome, ParsedArguments::Outcome::Help);
-    for (const QString &text : shown)
-        QVERIFY2(parsed.text.contains(text), qPrintable(text));
-    for (const QString &text : notShown)
-        QVERIFY2(!parsed.text.contains(text), qPrintable(text));
+    const ParsedArguments commands = parse({"--help"});
+    QCOMPARE(commands.outcome, ParsedArguments::Outcome::Help);
+    for (const char *text :
+         {"list ", "dump ", "apply ", "verify ", "4 the router refused a command"})
+        QVERIFY2(commands.text.contains(text), text);
+    const ParsedArguments list = parse({"list", "--help"});
+    QCOMPARE(list.outcome, ParsedArguments::Outcome::Help);
+    QVERIFY2(list.text.contains("--json") && !list.text.contains("--port") &&
+                 !list.text.contains("--inventory"),
+             qPrintable(list.text));
 }
 
 QTEST_GUILESS_MAIN(TestCliArguments)
