@@ -101,7 +101,7 @@ void TestDeviceLink::connectRequeryAndLetGo() {
     tabs->setCurrentIndex(1);
     QVERIFY(bench.connectAndWait());
     QCOMPARE(bench.find<QLabel>("label_status")->text(),
-             "Connected to " + RouterBench::DeviceName + " on " + bench.sim.slavePath());
+             "Connected to Kelvanto MIDI Router (simulated) on " + bench.sim.slavePath());
     QCOMPARE(bench.find<QPushButton>("pushButton")->text(), QString("Disconnect"));
     QVERIFY(!bench.find<QComboBox>("ComboBox_Devices")->isEnabled());
     QCOMPARE(bench.access().serialPort()->baudRate(), 115200);
