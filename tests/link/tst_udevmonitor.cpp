@@ -20,8 +20,6 @@ void TestUdevMonitor::watchesUdevSocketAndClosesIt() {
     auto monitor = std::make_unique<UdevDeviceMonitor>();
     if (!monitor->isListening())
         QSKIP("udev's event socket cannot be opened here (no netlink in this container)");
-    if (!QFile::exists("/run/udev/control"))
-        qInfo("no udev service runs here: the socket is watched but no event will come");
 
     const auto notifiers = monitor->findChildren<QSocketNotifier *>();
     QCOMPARE(notifiers.size(), 1);
