@@ -3,6 +3,7 @@
 #include "demo/demoinventory.h"
 #include "demo/demopreset.h"
 #include "demo/screenshotrun.h"
+#include "link/routerlink.h"
 #include "sim/routersimulator.h"
 
 #include <QApplication>
@@ -35,6 +36,9 @@ int main(int argc, char *argv[]) {
         return 1;
     }
     applyDemoPreset(sim);
+    // Replies come at the line's rate, in the small pieces a USB serial adapter hands over.
+    sim.setPacing(RouterLink::BaudRate);
+    sim.setRandomChunks(true);
     QTextStream(stdout) << "Simulated router on " << sim.slavePath() << Qt::endl;
 
     DemoInventory inventory(deviceInventory(), sim.slavePath());

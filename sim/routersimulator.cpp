@@ -221,10 +221,6 @@ void RouterSimulator::setRandomChunks(bool on, quint32 seed, int maxChunkSize) {
     random.seed(seed);
 }
 
-void RouterSimulator::setNoise(bool on) {
-    noise = on;
-}
-
 void RouterSimulator::setPacing(int baud) {
     pacingBaud = std::max(0, baud);
     paceStartNs = clock.nsecsElapsed();
@@ -331,7 +327,7 @@ void RouterSimulator::handleFrame(const QByteArray &frame) {
 
 void RouterSimulator::answerQuery(int item) {
     const auto report = [this, item](std::initializer_list<int> payload) {
-        sendFrame(SysexFrame::build(SysexFrame::ClassQuery, item, payload));
+        queueOutput(SysexFrame::build(SysexFrame::ClassQuery, item, payload));
     };
     switch (item) {
     case ItemMode:
@@ -357,7 +353,7 @@ void RouterSimulator::answerQuery(int item) {
             for (qint32 value : filter(port))
                 payload.append(char(value & 0xFF));
             payload.append(2, '\0');
-            sendFrame(SysexFrame::build(SysexFrame::ClassQuery, item, payload));
+            queueOutput(SysexFrame::build(SysexFrame::ClassQuery, item, payload));
         }
         break;
     default:
@@ -376,7 +372,7 @@ void RouterSimulator::answerSetCommand(int code, SetCommand command, const QByte
     }
     if (std::exchange(dropVerdict, false))
         return;
-    sendFrame(SysexFrame::build(SysexFrame::ClassSet, code, {verdict->result, verdict->reason}));
+    queueOutput(SysexFrame::build(SysexFrame::ClassSet, code, {verdict->result, verdict->reason}));
 }
 
 std::optional<RouterSimulator::Verdict> RouterSimulator::routeCommand(const QByteArray &frame,
@@ -478,24 +474,6 @@ QList<RouterSimulator::FilterPort> RouterSimulator::filterPorts() const {
             ports.append({code, number});
     }
     return ports;
-}
-
-void RouterSimulator::sendFrame(const QByteArray &frame) {
-    if (noise)
-        queueOutput(noiseBytes());
-    queueOutput(frame);
-}
-
-QByteArray RouterSimulator::noiseBytes() {
-    // 00..7F and a stray end byte; never a start byte, so no frame is made up.
-    std::uniform_int_distribution<int> count(1, 3);
-    std::uniform_int_distribution<int> value(0x00, 0x80);
-    QByteArray bytes;
-    for (int n = count(random); n > 0; --n) {
-        const int v = value(random);
-        bytes.append(v == 0x80 ? SYSEX_END : char(v));
-    }
-    return bytes;
 }
 
 void RouterSimulator::queueOutput(const QByteArray &bytes) {

@@ -73,9 +73,8 @@ public:
 
     // Fault knobs.
     // Replies leave in chunks of 1..maxChunk bytes, sizes drawn from a generator seeded with
-    // seed (the same seed gives the same sizes); the noise bytes come from the same generator.
+    // seed (the same seed gives the same sizes).
     void setRandomChunks(bool on, quint32 seed = 1, int maxChunk = 8);
-    void setNoise(bool on);                  // 1-3 noise bytes (never F0) before every reply frame
     void setPacing(int baud = 115200);       // 0: as fast as possible; else 10 bits a byte
     void refuseNext(int result, int reason); // next set command gets this verdict, unapplied
     void dropNextVerdict();                  // next set command is carried out, unanswered
@@ -113,12 +112,10 @@ private:
     int portCount(int portClass, bool source) const;
     QList<FilterPort> filterPorts() const;
 
-    void sendFrame(const QByteArray &frame);
     void queueOutput(const QByteArray &bytes);
     void pumpOutput();
     qint64 pacedAllowance() const;
     int msUntilNextPacedByte() const;
-    QByteArray noiseBytes();
 
     // Line.
     int masterFd = -1;
@@ -145,7 +142,6 @@ private:
     // Fault knobs.
     bool randomChunks = false;
     int maxChunk = 8;
-    bool noise = false;
     std::mt19937 random{1};
     int pacingBaud = 0;
     qint64 paceStartNs = 0; // when the line last became busy
