@@ -30,12 +30,6 @@ QPoint beside(RoutingFixture &f, const Route &route, qreal distance) {
 }
 
 struct Editing : RoutingFixture {
-    bool start() {
-        if (!connect(held))
-            return false;
-        bench.window().activateWindow();
-        return QTest::qWaitForWindowActive(&bench.window());
-    }
     // Shortcuts reach the window while it is active; the offscreen platform has no window
     // manager to give it back after a message box, so the test does.
     void key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
@@ -65,7 +59,7 @@ private slots:
 // thicker while the pointer is on it.
 void TestRouteEditing::linesAreEasyToHit() {
     Editing f;
-    QVERIFY(f.start());
+    QVERIFY(f.connect(held));
     f.bench.sim.holdReplies(true);
     QWidget *viewport = f.view()->viewport();
     MyLine *line = routeLines(f.w).value(inToHost);
@@ -89,7 +83,7 @@ void TestRouteEditing::linesAreEasyToHit() {
 // back and the line returns once the router takes it; Ctrl+Shift+Z deletes it again.
 void TestRouteEditing::deleteFromTheKeyboardThenUndoAndRedo() {
     Editing f;
-    QVERIFY(f.start());
+    QVERIFY(f.connect(held));
     QPushButton *output = f.output("MIDI OUT 1");
     const QImage unfocused = output->grab().toImage();
     f.input("MIDI IN 2")->setFocus();
@@ -117,7 +111,7 @@ void TestRouteEditing::deleteFromTheKeyboardThenUndoAndRedo() {
 // Undoing "Disconnect All" sends every route it took, 15 ms apart on the line.
 void TestRouteEditing::undoingDisconnectAllRestoresEveryRoute() {
     Editing f;
-    QVERIFY(f.start());
+    QVERIFY(f.connect(held));
     f.disconnectAll();
     QCOMPARE(f.takeSent(), QList{Wire::ClearRoutes});
     QVERIFY(f.agree() && routeLines(f.w).isEmpty());
@@ -136,7 +130,7 @@ void TestRouteEditing::undoingDisconnectAllRestoresEveryRoute() {
 // which belongs to the connection, is emptied once the step has returned.
 void TestRouteEditing::theRouterVanishesDuringAnUndo() {
     Editing f;
-    QVERIFY(f.start());
+    QVERIFY(f.connect(held));
     f.disconnectAll();
     QVERIFY(f.agree());
     auto *once = new QObject;
@@ -160,7 +154,7 @@ void TestRouteEditing::enterOrEscapeKeepTheRoutes_data() {
 void TestRouteEditing::enterOrEscapeKeepTheRoutes() {
     QFETCH(int, key);
     Editing f;
-    QVERIFY(f.start());
+    QVERIFY(f.connect(held));
     QStringList asked;
     f.bench.answerer.keepOpen = [&] {
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
@@ -181,7 +175,7 @@ void TestRouteEditing::enterOrEscapeKeepTheRoutes() {
 // the empty view lets go of it, mark and all: a click on an output then adds nothing.
 void TestRouteEditing::theChosenInputShowsUntilLetGo() {
     Editing f;
-    QVERIFY(f.start());
+    QVERIFY(f.connect(held));
     QPushButton *input = f.input("MIDI IN 1");
     const QImage plain = input->grab().toImage();
     f.click(input);

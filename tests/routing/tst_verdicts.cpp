@@ -59,7 +59,6 @@ void TestVerdicts::eachVerdictSettlesItsCommand_data() {
     row("deletes: accepted, refused, accepted", "-c !-d -f", "d");
     row("clear between adds", "+a * +b", "b");
     row("refused clear between adds", "+a !* +b", "abcdf");
-    row("refused add, delete, add", "!+a -c +b", "bdf");
     row("delete of a route still being added", "-c +a -a", "df");
 }
 
