@@ -7,7 +7,6 @@
 #include "tests/support/wire.h"
 
 #include <QElapsedTimer>
-#include <QSerialPort>
 
 namespace {
 
@@ -42,7 +41,6 @@ private slots:
     void reportDrawnWhileARefusalIsShown();
     void overdueVerdictRereadsTheRoutes();
     void strayVerdictsRemoveNothing();
-    void routerVanishesWhileAskingDisconnectAll();
     void portCountsRedrawTheRoutes();
 };
 
@@ -205,22 +203,6 @@ void TestVerdicts::strayVerdictsRemoveNothing() {
     messages.sort();
     shown.sort();
     QCOMPARE(messages, shown);
-}
-
-// The router is unplugged while "Disconnect All ?" is open: "Yes" then writes nothing and
-// leaves nothing waiting.
-void TestVerdicts::routerVanishesWhileAskingDisconnectAll() {
-    RoutingFixture f;
-    QVERIFY(f.connect(held));
-    f.bench.answerer.keepOpen = [&] {
-        f.bench.sim.hangUp();
-        return f.w.serialPort()->isOpen();
-    };
-    f.disconnectAll();
-    QCOMPARE(f.bench.answerer.messages(), QStringList{"Disconnect All ?"});
-    QVERIFY(!f.w.serialPort()->isOpen());
-    QVERIFY(f.w.verdictQueue().isEmpty() && f.w.lastCommand() == 0);
-    QVERIFY(routeLines(f.w).isEmpty());
 }
 
 // Port counts the window did not ask for: the old lines go with the old buttons, and the
