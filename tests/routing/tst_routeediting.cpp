@@ -4,16 +4,13 @@
 #define QTEST_QPA_MOUSE_HANDLING
 
 #include "routing/myline.h"
-#include "routing/routecommand.h"
 #include "tests/support/pacing.h"
 #include "tests/support/routingfixture.h"
+#include "tests/support/wire.h"
 
 #include <QApplication>
-#include <QGraphicsView>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QSerialPort>
-#include <QTest>
 #include <QUndoStack>
 
 namespace {
@@ -25,25 +22,14 @@ const Route hostToDevice{{1, 1}, {2, 1}}; // USB HOST 1 → USB Device 1
 const Route deviceToOut{{2, 1}, {0, 2}};  // USB Device 1 → MIDI OUT 2
 const QList<Route> held = {inToHost, hostToDevice, deviceToOut};
 
-QByteArray command(RouteCommand::Kind kind, const Route &route) {
-    return RouteCommand::frame({kind, route.first, route.second});
-}
-
 // A point beside the middle of a route's line, at a right angle to it, in viewport pixels.
 QPoint beside(RoutingFixture &f, const Route &route, qreal distance) {
     const QLineF line = routeLines(f.w).value(route)->line();
     const QLineF normal = line.normalVector().unitVector();
-    const QPointF offset = (normal.p2() - normal.p1()) * distance;
-    return f.view()->mapFromScene(line.center() + offset);
+    return f.view()->mapFromScene(line.center() + (normal.p2() - normal.p1()) * distance);
 }
 
 struct Editing : RoutingFixture {
-    bool start() {
-        if (!connect(held))
-            return false;
-        bench.window().activateWindow();
-        return QTest::qWaitForWindowActive(&bench.window());
-    }
     // Shortcuts reach the window while it is active; the offscreen platform has no window
     // manager to give it back after a message box, so the test does.
     void key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
@@ -64,17 +50,16 @@ private slots:
     void deleteFromTheKeyboardThenUndoAndRedo();
     void undoingDisconnectAllRestoresEveryRoute();
     void theRouterVanishesDuringAnUndo();
-    void enterOrEscapeKeepTheRoutes_data();
-    void enterOrEscapeKeepTheRoutes();
-    void theChosenInputShows();
+    void disconnectAllAsked_data();
+    void disconnectAllAsked();
+    void theChosenInputShowsUntilLetGo();
 };
 
 // A right click 3 px beside a line deletes it, one 10 px away does nothing; the line is drawn
 // thicker while the pointer is on it.
 void TestRouteEditing::linesAreEasyToHit() {
     Editing f;
-    QVERIFY(f.start());
-    f.bench.sim.holdReplies(true);
+    QVERIFY(f.connect(held));
     QWidget *viewport = f.view()->viewport();
     MyLine *line = routeLines(f.w).value(inToHost);
     const QPen resting = line->pen();
@@ -87,54 +72,54 @@ void TestRouteEditing::linesAreEasyToHit() {
     QTest::mouseClick(viewport, Qt::RightButton, {}, beside(f, inToHost, 10));
     QCOMPARE(f.takeSent(), QList<QByteArray>());
     QTest::mouseClick(viewport, Qt::RightButton, {}, beside(f, inToHost, -3));
-    QCOMPARE(f.takeSent(), QList<QByteArray>({command(RouteCommand::Kind::Delete, inToHost)}));
-    f.bench.sim.holdReplies(false);
+    QCOMPARE(f.takeSent(), QList{Wire::frame("0201 00020101 00")});
     QVERIFY(f.agree() && !routeLines(f.w).contains(inToHost));
 }
 
-// A click selects a line; Delete sends the same command as a right click. Ctrl+Z sends the
-// route back and the line returns once the router takes it; Ctrl+Shift+Z deletes it again.
+// Port buttons show keyboard focus, and Space on an input then on an output adds a route. A
+// click selects a line; Delete sends the same command as a right click. Ctrl+Z sends the route
+// back and the line returns once the router takes it; Ctrl+Shift+Z deletes it again.
 void TestRouteEditing::deleteFromTheKeyboardThenUndoAndRedo() {
     Editing f;
-    QVERIFY(f.start());
+    QVERIFY(f.connect(held));
+    QPushButton *output = f.output("MIDI OUT 1");
+    const QImage unfocused = output->grab().toImage();
+    f.input("MIDI IN 2")->setFocus();
+    f.key(Qt::Key_Space);
+    output->setFocus();
+    QVERIFY(output->grab().toImage() != unfocused);
+    f.key(Qt::Key_Space);
+    QCOMPARE(f.takeSent(), QList{Wire::addRoute("00020001")});
+
     MyLine *line = routeLines(f.w).value(hostToDevice);
     QTest::mouseClick(f.view()->viewport(), Qt::LeftButton, {}, beside(f, hostToDevice, 0));
     QVERIFY(line->isSelected());
     QCOMPARE(line->pen().color(), MyLine::SelectedColour);
-
+    const QByteArray deleted = Wire::frame("0201 01010201 00");
     f.key(Qt::Key_Delete);
-    QCOMPARE(f.takeSent(), QList<QByteArray>({command(RouteCommand::Kind::Delete, hostToDevice)}));
+    QCOMPARE(f.takeSent(), QList{deleted});
     QVERIFY(f.agree() && !routeLines(f.w).contains(hostToDevice));
-
     f.key(Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(f.takeSent(), QList<QByteArray>({command(RouteCommand::Kind::Add, hostToDevice)}));
+    QCOMPARE(f.takeSent(), QList{Wire::addRoute("01010201")});
     QVERIFY(f.agree() && routeLines(f.w).contains(hostToDevice));
-
     f.key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-    QCOMPARE(f.takeSent(), QList<QByteArray>({command(RouteCommand::Kind::Delete, hostToDevice)}));
-    QVERIFY(f.agree() && !routeLines(f.w).contains(hostToDevice));
+    QCOMPARE(f.takeSent(), QList{deleted});
 }
 
 // Undoing "Disconnect All" sends every route it took, 15 ms apart on the line.
 void TestRouteEditing::undoingDisconnectAllRestoresEveryRoute() {
     Editing f;
-    QVERIFY(f.start());
-    f.bench.answerer.pressButton("Yes");
-    f.click(f.bench.find<QPushButton>("pushButton_5"));
-    QCOMPARE(f.takeSent(), QList<QByteArray>({RouteCommand::frame(RouteCommand::clearAll())}));
+    QVERIFY(f.connect(held));
+    f.disconnectAll();
+    QCOMPARE(f.takeSent(), QList{Wire::ClearRoutes});
     QVERIFY(f.agree() && routeLines(f.w).isEmpty());
 
     f.key(Qt::Key_Z, Qt::ControlModifier);
     QVERIFY(f.agree());
-    const QList<RouterSimulator::ReceivedFrame> frames = f.bench.sim.receivedFrames();
-    QList<QByteArray> sent;
-    for (const RouterSimulator::ReceivedFrame &frame : frames)
-        sent << frame.bytes;
-    QList<QByteArray> expected;
-    for (const Route &route : sorted(held))
-        expected << command(RouteCommand::Kind::Add, route);
-    QCOMPARE(sent, expected);
-    const QString gaps = unpaced(frames, 0, frames.size() - 1);
+    QCOMPARE(f.bench.sent(),
+             QList<QByteArray>({Wire::addRoute("00020101"), Wire::addRoute("01010201"),
+                                Wire::addRoute("02010002")}));
+    const QString gaps = unpaced(f.bench.sim.receivedFrames(), 0, held.size() - 1);
     QVERIFY2(gaps.isEmpty(), qPrintable(gaps));
     QCOMPARE(mapRoutes(f.w), sorted(held));
 }
@@ -143,9 +128,8 @@ void TestRouteEditing::undoingDisconnectAllRestoresEveryRoute() {
 // which belongs to the connection, is emptied once the step has returned.
 void TestRouteEditing::theRouterVanishesDuringAnUndo() {
     Editing f;
-    QVERIFY(f.start());
-    f.bench.answerer.pressButton("Yes");
-    f.click(f.bench.find<QPushButton>("pushButton_5"));
+    QVERIFY(f.connect(held));
+    f.disconnectAll();
     QVERIFY(f.agree());
     auto *once = new QObject;
     QObject::connect(&f.bench.sim, &RouterSimulator::frameReceived, once, [&] {
@@ -158,58 +142,55 @@ void TestRouteEditing::theRouterVanishesDuringAnUndo() {
     QVERIFY(routeLines(f.w).isEmpty());
 }
 
-void TestRouteEditing::enterOrEscapeKeepTheRoutes_data() {
-    QTest::addColumn<int>("key");
+void TestRouteEditing::disconnectAllAsked_data() {
+    QTest::addColumn<int>("key"); // none: the router is unplugged while asked, then "Yes"
     QTest::newRow("Enter") << int(Qt::Key_Return);
     QTest::newRow("Escape") << int(Qt::Key_Escape);
+    QTest::newRow("router unplugged") << 0;
 }
 
-// "Disconnect All ?" answered from the keyboard keeps every route.
-void TestRouteEditing::enterOrEscapeKeepTheRoutes() {
+// "Disconnect All ?" answered from the keyboard keeps every route; once the router is gone,
+// "Yes" writes nothing and leaves nothing waiting.
+void TestRouteEditing::disconnectAllAsked() {
     QFETCH(int, key);
     Editing f;
-    QVERIFY(f.start());
+    QVERIFY(f.connect(held));
     QStringList asked;
     f.bench.answerer.keepOpen = [&] {
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
         asked = QStringList{box->text()};
         for (const QAbstractButton *button : box->buttons())
             asked << button->text();
-        QTest::keyClick(box, Qt::Key(key));
-        return true;
+        if (key)
+            QTest::keyClick(box, Qt::Key(key));
+        else
+            f.bench.sim.hangUp();
+        return f.w.serialPort()->isOpen();
     };
-    f.click(f.bench.find<QPushButton>("pushButton_5"));
+    f.disconnectAll();
     asked.sort();
     QCOMPARE(asked, QStringList({"Disconnect All ?", "NO", "Yes"}));
     QCOMPARE(f.takeSent(), QList<QByteArray>());
-    QCOMPARE(mapRoutes(f.w), sorted(held));
+    QVERIFY(f.w.verdictQueue().isEmpty() && f.w.lastCommand() == 0);
+    QCOMPARE(mapRoutes(f.w), key ? sorted(held) : QList<Route>());
 }
 
-// A chosen input shows as chosen, and nothing is drawn on it until the pointer moves; the mark
-// goes when the source is let go. Port buttons show keyboard focus, and Space on an input then
-// on an output adds a route.
-void TestRouteEditing::theChosenInputShows() {
+// A chosen input shows as chosen, with nothing drawn on it until the pointer moves. A click on
+// the empty view lets go of it, mark and all: a click on an output then adds nothing.
+void TestRouteEditing::theChosenInputShowsUntilLetGo() {
     Editing f;
-    QVERIFY(f.start());
+    QVERIFY(f.connect(held));
     QPushButton *input = f.input("MIDI IN 1");
     const QImage plain = input->grab().toImage();
     f.click(input);
     QVERIFY(input->grab().toImage() != plain);
-    QVERIFY(!f.w.dragLine()->scene());
+    QVERIFY(!f.w.startPoint().isNull() && !f.w.dragLine()->scene());
     QTest::mouseClick(f.view()->viewport(), Qt::LeftButton, {},
                       QPoint(f.view()->width() / 2, f.view()->height() - 10));
+    QVERIFY(f.w.startPoint().isNull() && !f.w.dragLine()->scene());
     QTRY_VERIFY(input->grab().toImage() == plain);
-
-    QPushButton *output = f.output("MIDI OUT 1");
-    const QImage unfocused = output->grab().toImage();
-    output->setFocus();
-    QVERIFY(output->grab().toImage() != unfocused);
-
-    f.input("MIDI IN 2")->setFocus();
-    f.key(Qt::Key_Space);
-    output->setFocus();
-    f.key(Qt::Key_Space);
-    QCOMPARE(f.takeSent(), QList<QByteArray>({command(RouteCommand::Kind::Add, {{0, 2}, {0, 1}})}));
+    f.click(f.output("MIDI OUT 1"));
+    QCOMPARE(f.takeSent(), QList<QByteArray>());
 }
 
 QTEST_MAIN(TestRouteEditing)

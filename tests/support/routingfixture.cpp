@@ -7,9 +7,6 @@
 #include "routing/mainscense.h"
 #include "routing/myline.h"
 
-#include <QGraphicsView>
-#include <QPushButton>
-#include <QTest>
 #include <algorithm>
 
 namespace RoutePicture {
@@ -70,22 +67,6 @@ bool RoutingFixture::connect(const QList<RoutePicture::Route> &held,
     queries = bench.sim.receivedFrames();
     bench.sim.clearReceived();
     return connected;
-}
-
-QGraphicsView *RoutingFixture::view() {
-    return bench.find<QGraphicsView>("graphicsView");
-}
-
-QPushButton *RoutingFixture::input(const QString &text) {
-    return RoutePicture::named(w.inputButtons(), text);
-}
-
-QPushButton *RoutingFixture::output(const QString &text) {
-    return RoutePicture::named(w.outputButtons(), text);
-}
-
-void RoutingFixture::click(QWidget *widget) {
-    QTest::mouseClick(widget, Qt::LeftButton);
 }
 
 void RoutingFixture::rightClickLine(const RoutePicture::Route &route) {

@@ -2,11 +2,11 @@
 
 #include "tests/support/routerbench.h"
 
+#include <QGraphicsView>
 #include <QLineF>
 #include <QMultiMap>
-
-class QGraphicsView;
-class QPushButton;
+#include <QPushButton>
+#include <QTest>
 
 // What the routing page shows, read back for checks.
 namespace RoutePicture {
@@ -36,10 +36,17 @@ public:
     // what takeSent() returns starts after them.
     bool connect(const QList<RoutePicture::Route> &held = {},
                  RouterSimulator::PortCounts counts = {2, 2, 1, 1});
-    QGraphicsView *view();
-    QPushButton *input(const QString &text);
-    QPushButton *output(const QString &text);
-    void click(QWidget *widget);
+    QGraphicsView *view() { return bench.find<QGraphicsView>("graphicsView"); }
+    QPushButton *input(const QString &text) { return RoutePicture::named(w.inputButtons(), text); }
+    QPushButton *output(const QString &text) {
+        return RoutePicture::named(w.outputButtons(), text);
+    }
+    void click(QWidget *widget) { QTest::mouseClick(widget, Qt::LeftButton); }
+    // "Disconnect All", answered "Yes".
+    void disconnectAll() {
+        bench.answerer.pressButton("Yes");
+        click(bench.find<QPushButton>("pushButton_5"));
+    }
     // A right click on the middle of a route's line.
     void rightClickLine(const RoutePicture::Route &route);
     // Leaving the pressed button makes it let go; the moves after that reach the window.
