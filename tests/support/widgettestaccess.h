@@ -9,7 +9,6 @@ public:
     explicit WidgetTestAccess(Widget &window)
         : w(window) {}
 
-    QString &currentDeviceName() { return w.currentDeviceName; }
     QPointF &startPoint() { return w.startPoint; }
     int &channelsCount() { return w.channelsCount; }
     int &messagesCount() { return w.messagesCount; }
