@@ -18,6 +18,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -45,20 +46,10 @@ void choose(RouterBench &bench, const QString &button, const QString &path) {
     bench.find<QPushButton>(button)->click();
 }
 
-// The boxes checked in round p of filterKeysBothWays: bit p of the row number, from 1.
-QList<FilterTable::Box> boxesOfRound(int round) {
-    QList<FilterTable::Box> checked;
-    for (int row = 0; row < FilterTable::boxes().size(); ++row)
-        if ((row + 1) >> round & 1)
-            checked << FilterTable::boxes().at(row);
-    return checked;
-}
-
-QStringList names(const QList<FilterTable::Box> &boxes) {
-    QStringList list;
-    for (const FilterTable::Box &box : boxes)
-        list << box.name;
-    return list;
+// Round p of filterKeysBothWays checks the box of row r (counted from 1), and sets its key
+// true, when bit p of r is set: eight rounds tell the 162 boxes apart.
+bool inRound(int row, int round) {
+    return (row + 1) >> round & 1;
 }
 
 } // namespace
@@ -113,49 +104,39 @@ void ConfigFilesTest::routesRoundTrip() {
     QCOMPARE(bench->answerer.messages(), QStringList({"File saved successfully!", ImportedOk}));
 }
 
-// Eight saves and eight opens tell the 162 keys apart: in round p a box is checked, and its
-// key true, when bit p of the box's row number (counted from 1) is set. Each file written by
-// "Save File" holds exactly the table's keys with those values; each file read by "Open File"
-// checks exactly those boxes, through clicks that the group boxes follow, and "Set" sends
-// them for the shown port.
+// Each file written by "Save File" holds exactly the table's keys with the values of the boxes;
+// each of those files read by "Open File" checks exactly those boxes, through clicks that the
+// group boxes follow, and "Set" sends them for the shown port.
 void ConfigFilesTest::filterKeysBothWays() {
     bench->find<QTabWidget>("tabWidget")->setCurrentIndex(1);
     bench->find<QComboBox>("comboBox_MiDiPorts")->setCurrentText("MIDI OUT2");
-    QStringList allKeys;
-    for (const FilterTable::Box &box : FilterTable::boxes())
-        allKeys << box.key;
-    allKeys.sort();
-
+    const QList<FilterTable::Box> &boxes = FilterTable::boxes();
     for (int round = 0; round < 8; ++round) {
-        const QList<FilterTable::Box> checked = boxesOfRound(round);
-        for (const FilterTable::Box &box : FilterTable::boxes())
-            bench->find<QCheckBox>(box.name)->setChecked(checked.contains(box));
-        const QString path = dir->filePath(QString("saved%1.ini").arg(round));
-        choose(*bench, "pushButton_3", path);
-        QCOMPARE(bench->answerer.messages().last(), QString("File saved successfully!"));
-        const QJsonObject saved = QJsonDocument::fromJson(readFile(path)).object();
-        QCOMPARE(saved.keys(), allKeys);
-        QStringList wrong;
-        for (const FilterTable::Box &box : FilterTable::boxes())
-            if (saved.value(box.key) != QJsonValue(checked.contains(box)))
-                wrong << box.key;
-        QCOMPARE(wrong.join(' '), QString());
+        QJsonObject expected;
+        for (int row = 0; row < boxes.size(); ++row) {
+            bench->find<QCheckBox>(boxes[row].name)->setChecked(inRound(row, round));
+            expected.insert(boxes[row].key, inRound(row, round));
+        }
+        choose(*bench, "pushButton_3", dir->filePath(QString("%1.ini").arg(round)));
+        QCOMPARE(readFile(dir->filePath(QString("%1.ini").arg(round))),
+                 QJsonDocument(expected).toJson());
     }
 
     for (int round = 0; round < 8; ++round) {
-        const QList<FilterTable::Box> checked = boxesOfRound(round);
-        QJsonObject file;
-        for (const FilterTable::Box &box : FilterTable::boxes())
-            file.insert(box.key, checked.contains(box));
-        const QString path = dir->filePath("opened.ini");
-        QVERIFY(writeFile(path, QJsonDocument(file).toJson()));
+        QList<FilterTable::Box> checked;
+        QStringList names;
+        for (int row = 0; row < boxes.size(); ++row)
+            if (inRound(row, round)) {
+                checked << boxes[row];
+                names << boxes[row].name;
+            }
         bench->sim.clearReceived();
         bench->answerer.seen.clear();
-        choose(*bench, "pushButton_4", path);
+        choose(*bench, "pushButton_4", dir->filePath(QString("%1.ini").arg(round)));
         // The router's verdict, after the frame: also keeps it out of the next file dialog.
         QVERIFY(QTest::qWaitFor([&] { return !bench->answerer.seen.isEmpty(); }, 3000));
         QCOMPARE(bench->answerer.messages(), QStringList(FilterSetOk));
-        QCOMPARE(FilterTable::shownBoxes(bench->window()), FilterTable::panelWith(names(checked)));
+        QCOMPARE(FilterTable::shownBoxes(bench->window()), FilterTable::panelWith(names));
         QCOMPARE(bench->sent(),
                  Frames{setFilter("0102", FilterTable::filterBytes(checked).toHex())});
     }
@@ -189,7 +170,8 @@ void ConfigFilesTest::openFiles_data() {
     QTest::newRow("unknown names, numbers out of range, wrong value types")
         << 0 << QByteArray(R"({"MIDI IN1":["MIDI OUT 1"],"MIDI IN 3":["MIDI OUT 1"],
             "USB Device 2":["MIDI OUT 1"],"MIDI IN 1":"MIDI OUT 1","USB HOST 1":{"x":"MIDI OUT 1"},
-            "MIDI IN 2":["midi out 1","MIDI OUT 0","MIDI OUT 4","USB HOST 3","USB Device 2",
+            "USB HOST 4294967297":["MIDI OUT 1"],
+            "MIDI IN 2":["midi out 1","MIDI OUT 0","MIDI OUT 4","USB HOST 3","USB Device 2","MIDI OUT 4294967297",
                          1,null,["MIDI OUT 1"],"USB HOST 2"]})")
         << Frames{ClearRoutes, addRoute("00020102")} << ImportedOk;
 }
@@ -234,28 +216,17 @@ void ConfigFilesTest::failedSaveKeepsTheOldFile() {
     QCOMPARE(bench->answerer.messages(), QStringList("File saved failed!"));
     QCOMPARE(readFile(path), QByteArray("{}"));
     QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList("filter.ini"));
-
-    // A directory that takes no new files, even from root: the save cannot even start.
-    const QByteArray version = readFile("/proc/version");
-    choose(*bench, "pushButton_3", "/proc/version");
-    QCOMPARE(bench->answerer.messages().last(), QString("File saved failed!"));
-    QCOMPARE(readFile("/proc/version"), version);
 }
 
 // A file the user may write, in a folder that takes no new files: the save cannot go through
 // a temporary file beside it, so it writes the file in place.
 void ConfigFilesTest::saveInPlaceWhereTheFolderTakesNoNewFiles() {
-    using P = QFileDevice;
-    const auto readable =
-        P::ReadOwner | P::ReadGroup | P::ReadOther | P::ExeOwner | P::ExeGroup | P::ExeOther;
-    const auto writable = P::WriteOwner | P::WriteGroup | P::WriteOther;
     const QString folder = dir->filePath("locked");
     const QString path = folder + "/routes.ini";
     QVERIFY(QDir().mkdir(folder) && writeFile(path, "old"));
-    QVERIFY(QFile::setPermissions(dir->path(), readable | P::WriteOwner) &&
-            QFile::setPermissions(folder, readable) &&
-            QFile::setPermissions(path, (readable & ~(P::ExeOwner | P::ExeGroup | P::ExeOther)) |
-                                            writable));
+    QCOMPARE(::chmod(qPrintable(dir->path()), 0755) | ::chmod(qPrintable(folder), 0555) |
+                 ::chmod(qPrintable(path), 0666),
+             0);
     // Root may create files anywhere: the save runs with an unprivileged user's rights.
     const bool root = ::geteuid() == 0;
     if (root && ::seteuid(65534) != 0)
@@ -263,7 +234,7 @@ void ConfigFilesTest::saveInPlaceWhereTheFolderTakesNoNewFiles() {
     choose(*bench, "pushButton_3", path);
     if (root)
         QCOMPARE(::seteuid(0), 0);
-    QVERIFY(QFile::setPermissions(folder, readable | P::WriteOwner));
+    QCOMPARE(::chmod(qPrintable(folder), 0755), 0);
     QCOMPARE(bench->answerer.messages(), QStringList("File saved successfully!"));
     QVERIFY(readFile(path).startsWith("{\n    \"MIDI IN 1\": ["));
     QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList("routes.ini"));
