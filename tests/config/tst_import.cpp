@@ -25,24 +25,21 @@ const QByteArray TwelveRoutes = R"({
     "MIDI IN 2": ["MIDI OUT 1", "MIDI OUT 2", "MIDI OUT 3", "USB HOST 1", "USB HOST 2", "USB Device 1"]
 })";
 
-bool isAdd(const QByteArray &frame) {
-    return frame.size() == 12 && frame.at(10) == 0x01;
-}
-
+// The add-route frames among these.
 int adds(const QList<QByteArray> &frames) {
-    return int(std::count_if(frames.cbegin(), frames.cend(), isAdd));
+    return int(std::count_if(frames.cbegin(), frames.cend(), [](const QByteArray &frame) {
+        return frame.size() == 12 && frame.at(10) == 0x01;
+    }));
 }
 
 // MIDI IN 1 … 5, each to MIDI OUT 1 … 8.
 QByteArray fortyRoutes() {
-    QStringList sources;
-    for (int in = 1; in <= 5; ++in) {
-        QStringList outs;
-        for (int out = 1; out <= 8; ++out)
-            outs << QString("\"MIDI OUT %1\"").arg(out);
-        sources << QString("\"MIDI IN %1\": [%2]").arg(in).arg(outs.join(", "));
-    }
-    return "{" + sources.join(",\n").toUtf8() + "}";
+    const QByteArray outs = R"(["MIDI OUT 1", "MIDI OUT 2", "MIDI OUT 3", "MIDI OUT 4",
+        "MIDI OUT 5", "MIDI OUT 6", "MIDI OUT 7", "MIDI OUT 8"])";
+    QByteArray file = "{";
+    for (char in = '1'; in <= '5'; ++in)
+        file += QByteArray(in > '1' ? ", " : "") + "\"MIDI IN " + in + "\": " + outs;
+    return file + "}";
 }
 
 // The k of "Importing routes: k of 40", or -1 when the status line shows no such progress.
