@@ -1,5 +1,8 @@
 // Saving and opening configuration files through the real file dialogs, answered by the
-// test, against the simulated router on a real pseudo-terminal.
+// test, against the simulated router on a real pseudo-terminal. Route imports under real use:
+// whatever the user presses and whatever the router does while an import paces its routes,
+// the router ends with one file's routes or the notice says how far the import came. Long
+// imports show their progress and can be cancelled.
 #include "tests/support/filtertable.h"
 #include "tests/support/pacing.h"
 #include "tests/support/routerbench.h"
@@ -9,15 +12,20 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QGraphicsView>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -45,20 +53,40 @@ void choose(RouterBench &bench, const QString &button, const QString &path) {
     bench.find<QPushButton>(button)->click();
 }
 
-// The boxes checked in round p of filterKeysBothWays: bit p of the row number, from 1.
-QList<FilterTable::Box> boxesOfRound(int round) {
-    QList<FilterTable::Box> checked;
-    for (int row = 0; row < FilterTable::boxes().size(); ++row)
-        if ((row + 1) >> round & 1)
-            checked << FilterTable::boxes().at(row);
-    return checked;
+// Round p of filterKeysBothWays checks the box of row r (counted from 1), and sets its key
+// true, when bit p of r is set: eight rounds tell the 162 boxes apart.
+bool inRound(int row, int round) {
+    return (row + 1) >> round & 1;
 }
 
-QStringList names(const QList<FilterTable::Box> &boxes) {
-    QStringList list;
-    for (const FilterTable::Box &box : boxes)
-        list << box.name;
-    return list;
+// MIDI IN 1 and MIDI IN 2, each to all six outputs of a router with 2, 3, 2 and 1 ports.
+const QByteArray TwelveRoutes = R"({
+    "MIDI IN 1": ["MIDI OUT 1", "MIDI OUT 2", "MIDI OUT 3", "USB HOST 1", "USB HOST 2", "USB Device 1"],
+    "MIDI IN 2": ["MIDI OUT 1", "MIDI OUT 2", "MIDI OUT 3", "USB HOST 1", "USB HOST 2", "USB Device 1"]
+})";
+
+// The add-route frames among these.
+int adds(const QList<QByteArray> &frames) {
+    return int(std::count_if(frames.cbegin(), frames.cend(), [](const QByteArray &frame) {
+        return frame.size() == 12 && frame.at(10) == 0x01;
+    }));
+}
+
+// MIDI IN 1 … 5, each to MIDI OUT 1 … 8.
+QByteArray fortyRoutes() {
+    const QByteArray outs = R"(["MIDI OUT 1", "MIDI OUT 2", "MIDI OUT 3", "MIDI OUT 4",
+        "MIDI OUT 5", "MIDI OUT 6", "MIDI OUT 7", "MIDI OUT 8"])";
+    QByteArray file = "{";
+    for (char in = '1'; in <= '5'; ++in)
+        file += QByteArray(in > '1' ? ", " : "") + "\"MIDI IN " + in + "\": " + outs;
+    return file + "}";
+}
+
+// The k of "Importing routes: k of 40", or -1 when the status line shows no such progress.
+int progressShown(const QString &status) {
+    const QRegularExpressionMatch match =
+        QRegularExpression("^Importing routes: (\\d+) of 40$").match(status);
+    return match.hasMatch() ? match.captured(1).toInt() : -1;
 }
 
 } // namespace
@@ -75,10 +103,22 @@ private slots:
     void failedSaveKeepsTheOldFile();
     void saveInPlaceWhereTheFolderTakesNoNewFiles();
     void dialogsStartInTheLastFolder();
+    void nothingElseStartsDuringAnImport();
+    void repeatedRoutesCostNoPause();
+    void longImportShowsProgressAndStops_data();
+    void longImportShowsProgressAndStops();
+    void cancelInsideAVerdictsMessageBox();
 
 private:
+    QString file(const QByteArray &content);
+    void duringImport(int after, const std::function<void()> &action);
+    void reconnectForFortyRoutes();
+    QString status() { return bench->find<QLabel>("label_status")->text(); }
+    QPushButton *cancelButton() { return bench->find<QPushButton>("pushButton_cancelImport"); }
+
     std::unique_ptr<QTemporaryDir> dir;
     std::unique_ptr<RouterBench> bench;
+    int files = 0;
 };
 
 void ConfigFilesTest::init() {
@@ -87,6 +127,34 @@ void ConfigFilesTest::init() {
     bench = std::make_unique<RouterBench>();
     bench->sim.setPortCounts({2, 3, 2, 1});
     bench->sim.setRoutes(StartRoutes);
+    QVERIFY(bench->connectAndWait());
+    bench->sim.clearReceived();
+}
+
+QString ConfigFilesTest::file(const QByteArray &content) {
+    const QString path = dir->filePath(QString("%1.ini").arg(++files));
+    return writeFile(path, content) ? path : QString();
+}
+
+// Runs once, inside the import's pauses, when the router has had `after` frames.
+void ConfigFilesTest::duringImport(int after, const std::function<void()> &action) {
+    auto *once = new QObject(this);
+    connect(&bench->sim, &RouterSimulator::frameReceived, once, [this, after, action, once] {
+        if (bench->sim.receivedBytes().size() < after)
+            return;
+        delete once;
+        action();
+    });
+}
+
+// Connects again to a router with five MIDI IN and eight MIDI OUT ports and no routes, on
+// screen, so that what the status line and Cancel show can be seen.
+void ConfigFilesTest::reconnectForFortyRoutes() {
+    bench->window().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&bench->window()));
+    bench->find<QPushButton>("pushButton")->click();
+    bench->sim.setPortCounts({5, 8, 0, 0});
+    bench->sim.setRoutes({});
     QVERIFY(bench->connectAndWait());
     bench->sim.clearReceived();
 }
@@ -113,49 +181,39 @@ void ConfigFilesTest::routesRoundTrip() {
     QCOMPARE(bench->answerer.messages(), QStringList({"File saved successfully!", ImportedOk}));
 }
 
-// Eight saves and eight opens tell the 162 keys apart: in round p a box is checked, and its
-// key true, when bit p of the box's row number (counted from 1) is set. Each file written by
-// "Save File" holds exactly the table's keys with those values; each file read by "Open File"
-// checks exactly those boxes, through clicks that the group boxes follow, and "Set" sends
-// them for the shown port.
+// Each file written by "Save File" holds exactly the table's keys with the values of the boxes;
+// each of those files read by "Open File" checks exactly those boxes, through clicks that the
+// group boxes follow, and "Set" sends them for the shown port.
 void ConfigFilesTest::filterKeysBothWays() {
     bench->find<QTabWidget>("tabWidget")->setCurrentIndex(1);
     bench->find<QComboBox>("comboBox_MiDiPorts")->setCurrentText("MIDI OUT2");
-    QStringList allKeys;
-    for (const FilterTable::Box &box : FilterTable::boxes())
-        allKeys << box.key;
-    allKeys.sort();
-
+    const QList<FilterTable::Box> &boxes = FilterTable::boxes();
     for (int round = 0; round < 8; ++round) {
-        const QList<FilterTable::Box> checked = boxesOfRound(round);
-        for (const FilterTable::Box &box : FilterTable::boxes())
-            bench->find<QCheckBox>(box.name)->setChecked(checked.contains(box));
-        const QString path = dir->filePath(QString("saved%1.ini").arg(round));
-        choose(*bench, "pushButton_3", path);
-        QCOMPARE(bench->answerer.messages().last(), QString("File saved successfully!"));
-        const QJsonObject saved = QJsonDocument::fromJson(readFile(path)).object();
-        QCOMPARE(saved.keys(), allKeys);
-        QStringList wrong;
-        for (const FilterTable::Box &box : FilterTable::boxes())
-            if (saved.value(box.key) != QJsonValue(checked.contains(box)))
-                wrong << box.key;
-        QCOMPARE(wrong.join(' '), QString());
+        QJsonObject expected;
+        for (int row = 0; row < boxes.size(); ++row) {
+            bench->find<QCheckBox>(boxes[row].name)->setChecked(inRound(row, round));
+            expected.insert(boxes[row].key, inRound(row, round));
+        }
+        choose(*bench, "pushButton_3", dir->filePath(QString("%1.ini").arg(round)));
+        QCOMPARE(readFile(dir->filePath(QString("%1.ini").arg(round))),
+                 QJsonDocument(expected).toJson());
     }
 
     for (int round = 0; round < 8; ++round) {
-        const QList<FilterTable::Box> checked = boxesOfRound(round);
-        QJsonObject file;
-        for (const FilterTable::Box &box : FilterTable::boxes())
-            file.insert(box.key, checked.contains(box));
-        const QString path = dir->filePath("opened.ini");
-        QVERIFY(writeFile(path, QJsonDocument(file).toJson()));
+        QList<FilterTable::Box> checked;
+        QStringList names;
+        for (int row = 0; row < boxes.size(); ++row)
+            if (inRound(row, round)) {
+                checked << boxes[row];
+                names << boxes[row].name;
+            }
         bench->sim.clearReceived();
         bench->answerer.seen.clear();
-        choose(*bench, "pushButton_4", path);
+        choose(*bench, "pushButton_4", dir->filePath(QString("%1.ini").arg(round)));
         // The router's verdict, after the frame: also keeps it out of the next file dialog.
         QVERIFY(QTest::qWaitFor([&] { return !bench->answerer.seen.isEmpty(); }, 3000));
         QCOMPARE(bench->answerer.messages(), QStringList(FilterSetOk));
-        QCOMPARE(FilterTable::shownBoxes(bench->window()), FilterTable::panelWith(names(checked)));
+        QCOMPARE(FilterTable::shownBoxes(bench->window()), FilterTable::panelWith(names));
         QCOMPARE(bench->sent(),
                  Frames{setFilter("0102", FilterTable::filterBytes(checked).toHex())});
     }
@@ -189,7 +247,8 @@ void ConfigFilesTest::openFiles_data() {
     QTest::newRow("unknown names, numbers out of range, wrong value types")
         << 0 << QByteArray(R"({"MIDI IN1":["MIDI OUT 1"],"MIDI IN 3":["MIDI OUT 1"],
             "USB Device 2":["MIDI OUT 1"],"MIDI IN 1":"MIDI OUT 1","USB HOST 1":{"x":"MIDI OUT 1"},
-            "MIDI IN 2":["midi out 1","MIDI OUT 0","MIDI OUT 4","USB HOST 3","USB Device 2",
+            "USB HOST 4294967297":["MIDI OUT 1"],
+            "MIDI IN 2":["midi out 1","MIDI OUT 0","MIDI OUT 4","USB HOST 3","USB Device 2","MIDI OUT 4294967297",
                          1,null,["MIDI OUT 1"],"USB HOST 2"]})")
         << Frames{ClearRoutes, addRoute("00020102")} << ImportedOk;
 }
@@ -234,28 +293,17 @@ void ConfigFilesTest::failedSaveKeepsTheOldFile() {
     QCOMPARE(bench->answerer.messages(), QStringList("File saved failed!"));
     QCOMPARE(readFile(path), QByteArray("{}"));
     QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList("filter.ini"));
-
-    // A directory that takes no new files, even from root: the save cannot even start.
-    const QByteArray version = readFile("/proc/version");
-    choose(*bench, "pushButton_3", "/proc/version");
-    QCOMPARE(bench->answerer.messages().last(), QString("File saved failed!"));
-    QCOMPARE(readFile("/proc/version"), version);
 }
 
 // A file the user may write, in a folder that takes no new files: the save cannot go through
 // a temporary file beside it, so it writes the file in place.
 void ConfigFilesTest::saveInPlaceWhereTheFolderTakesNoNewFiles() {
-    using P = QFileDevice;
-    const auto readable =
-        P::ReadOwner | P::ReadGroup | P::ReadOther | P::ExeOwner | P::ExeGroup | P::ExeOther;
-    const auto writable = P::WriteOwner | P::WriteGroup | P::WriteOther;
     const QString folder = dir->filePath("locked");
     const QString path = folder + "/routes.ini";
     QVERIFY(QDir().mkdir(folder) && writeFile(path, "old"));
-    QVERIFY(QFile::setPermissions(dir->path(), readable | P::WriteOwner) &&
-            QFile::setPermissions(folder, readable) &&
-            QFile::setPermissions(path, (readable & ~(P::ExeOwner | P::ExeGroup | P::ExeOther)) |
-                                            writable));
+    QCOMPARE(::chmod(qPrintable(dir->path()), 0755) | ::chmod(qPrintable(folder), 0555) |
+                 ::chmod(qPrintable(path), 0666),
+             0);
     // Root may create files anywhere: the save runs with an unprivileged user's rights.
     const bool root = ::geteuid() == 0;
     if (root && ::seteuid(65534) != 0)
@@ -263,7 +311,7 @@ void ConfigFilesTest::saveInPlaceWhereTheFolderTakesNoNewFiles() {
     choose(*bench, "pushButton_3", path);
     if (root)
         QCOMPARE(::seteuid(0), 0);
-    QVERIFY(QFile::setPermissions(folder, readable | P::WriteOwner));
+    QCOMPARE(::chmod(qPrintable(folder), 0755), 0);
     QCOMPARE(bench->answerer.messages(), QStringList("File saved successfully!"));
     QVERIFY(readFile(path).startsWith("{\n    \"MIDI IN 1\": ["));
     QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList("routes.ini"));
@@ -291,6 +339,145 @@ void ConfigFilesTest::dialogsStartInTheLastFolder() {
     QCOMPARE(bench->answerer.dialogFolders,
              QStringList({QDir::homePath(), saves, opens, opens, QDir::homePath()}));
     QCOMPARE(bench->answerer.messages(), QStringList({"File saved successfully!", ImportedOk}));
+}
+
+// Open File, Save File, Set, Disconnect All and a route gesture pressed while the routes are
+// paced: none of them starts anything, and the router ends with the first file's routes.
+void ConfigFilesTest::nothingElseStartsDuringAnImport() {
+    const QString first = file(TwelveRoutes);
+    const QString second = file(R"({"USB HOST 2": ["MIDI OUT 1"]})");
+    QList<bool> enabled;
+    QString statusDuring;
+    duringImport(3, [&] {
+        statusDuring = status();
+        enabled << !cancelButton()->isHidden();
+        for (const char *name : {"pushButton_2", "pushButton_3", "pushButton_4", "pushButton_5"})
+            enabled << bench->find<QPushButton>(name)->isEnabled();
+        enabled << bench->find<QGraphicsView>("graphicsView")->isEnabled();
+        bench->answerer.chooseFile(second);
+        for (const char *name : {"pushButton_4", "pushButton_3", "pushButton_2", "pushButton_5"})
+            bench->find<QPushButton>(name)->click();
+        WidgetTestAccess w = bench->access();
+        QTest::mouseClick(w.inputButtons().at(3), Qt::LeftButton);
+        QTest::mouseClick(w.outputButtons().at(0), Qt::LeftButton);
+    });
+
+    choose(*bench, "pushButton_4", first);
+    // Twelve routes take too little time to show progress or to need Cancel.
+    QCOMPARE(statusDuring,
+             "Connected to " + RouterBench::DeviceName + " on " + bench->sim.slavePath());
+    QCOMPARE(enabled, QList<bool>({false, false, false, false, false, false}));
+    QCOMPARE(bench->answerer.messages(), QStringList{ImportedOk});
+    const QList<QByteArray> sent = bench->sent();
+    QCOMPARE(sent.size(), 13);
+    QCOMPARE(sent.first(), ClearRoutes);
+    QCOMPARE(adds(sent), 12);
+    QVERIFY(QTest::qWaitFor([&] { return bench->access().verdictQueue().isEmpty(); }, 3000));
+    QCOMPARE(bench->sim.routes().size(), 12);
+    for (const auto &route : bench->sim.routes())
+        QVERIFY(route.first.first == 0 && route.first.second <= 2);
+    QVERIFY(bench->find<QPushButton>("pushButton_4")->isEnabled());
+}
+
+// A route listed 200 times goes out once, a USB port to itself not at all, and neither costs
+// a pause: 200 pauses would take three seconds.
+void ConfigFilesTest::repeatedRoutesCostNoPause() {
+    QByteArray repeated = R"({"USB HOST 1": ["USB HOST 1", "USB HOST 1"], "MIDI IN 1": [)";
+    for (int i = 0; i < 200; ++i)
+        repeated += QByteArray(i ? "," : "") + "\"MIDI OUT 2\"";
+    const QString path = file(repeated + "]}");
+    QElapsedTimer clock;
+    clock.start();
+    choose(*bench, "pushButton_4", path);
+    const qint64 took = clock.elapsed();
+    QCOMPARE(bench->answerer.messages(), QStringList{ImportedOk});
+    QCOMPARE(bench->sent(), Frames({ClearRoutes, addRoute("00010002")}));
+    QVERIFY2(took < 1000, qPrintable(QString("%1 ms").arg(took)));
+}
+
+void ConfigFilesTest::longImportShowsProgressAndStops_data() {
+    QTest::addColumn<QStringList>("actions");
+    QTest::addColumn<QString>("notice");
+    QTest::addColumn<QString>("statusAfter");
+    const QString cancelled = "Import cancelled after %1 of 40 routes.";
+    const QString lost = "Import stopped: the router was disconnected after %1 of 40 routes.";
+    QTest::newRow("Cancel") << QStringList{"cancel"} << cancelled << "connected";
+    QTest::newRow("Disconnect") << QStringList{"disconnect"} << lost << "Not connected";
+    QTest::newRow("Disconnect, then Connect at once")
+        << QStringList{"disconnect", "connect"} << lost << "connected";
+    QTest::newRow("router hangs up")
+        << QStringList{"hang up"} << lost << "The router was unplugged";
+    QTest::newRow("Cancel, then the router hangs up")
+        << QStringList{"cancel", "hang up"} << lost << "The router was unplugged";
+}
+
+// 40 routes show "Importing routes: k of 40" and Cancel. Whatever is pressed or lost in one
+// pause, the import stops before the next route and writes nothing more, not even to a
+// connection made during the pause; the notice gives the count of the status line, and a lost
+// router is named even when Cancel came first.
+void ConfigFilesTest::longImportShowsProgressAndStops() {
+    QFETCH(QStringList, actions);
+    QFETCH(QString, notice);
+    QFETCH(QString, statusAfter);
+    reconnectForFortyRoutes();
+    const QString connected = status();
+    int routesOut = -1;
+    bool cancelUsable = false;
+    duringImport(11, [&] {
+        routesOut = progressShown(status());
+        cancelUsable = cancelButton()->isVisible() && cancelButton()->isEnabled();
+        for (const QString &action : actions) {
+            if (action == "cancel")
+                QTest::mouseClick(cancelButton(), Qt::LeftButton);
+            else if (action == "hang up")
+                bench->sim.hangUp();
+            else
+                bench->find<QPushButton>("pushButton")->click();
+        }
+    });
+
+    choose(*bench, "pushButton_4", file(fortyRoutes()));
+    QVERIFY(cancelUsable);
+    QVERIFY2(routesOut >= 10 && routesOut < 40, qPrintable(QString::number(routesOut)));
+    QCOMPARE(bench->answerer.messages(), QStringList{notice.arg(routesOut)});
+    QTest::qWait(100);
+    // A hang-up may cut off the last command written before it.
+    const int received = adds(bench->sent());
+    QVERIFY2(received == routesOut || (actions.contains("hang up") && received == routesOut - 1),
+             qPrintable(QString::number(received)));
+    QCOMPARE(status(), statusAfter == "connected" ? connected : statusAfter);
+    QVERIFY(cancelButton()->isHidden());
+    QVERIFY(bench->find<QPushButton>("pushButton_4")->isEnabled());
+}
+
+// A refusal shown in the middle of an import opens a message box inside a pause; Cancel pressed
+// while it is open takes effect once it is closed: no route goes out while the box is open or
+// after it.
+void ConfigFilesTest::cancelInsideAVerdictsMessageBox() {
+    reconnectForFortyRoutes();
+    duringImport(6, [&] { bench->sim.refuseNext(1, 1); });
+    int routesOut = -1;
+    int receivedAtCancel = -1;
+    int polls = 0;
+    bench->answerer.keepOpen = [&] {
+        if (polls++ == 0) {
+            routesOut = progressShown(status());
+            cancelButton()->click();
+            receivedAtCancel = adds(bench->sent());
+        }
+        return polls < 10;
+    };
+
+    choose(*bench, "pushButton_4", file(fortyRoutes()));
+    QCOMPARE(bench->answerer.messages(),
+             (QStringList{"Illegal routing (i.e. unable to connect in this way)",
+                          QString("Import cancelled after %1 of 40 routes.").arg(routesOut)}));
+    QVERIFY2(routesOut >= 5 && routesOut < 40, qPrintable(QString::number(routesOut)));
+    QTest::qWait(100);
+    QCOMPARE(adds(bench->sent()), routesOut);
+    QVERIFY(receivedAtCancel <= routesOut);
+    QCOMPARE(bench->sim.routes().size(), routesOut - 1);
+    QVERIFY(cancelButton()->isHidden());
 }
 
 QTEST_MAIN(ConfigFilesTest)

@@ -13,51 +13,45 @@ struct ByteRow {
     QList<const char *> bits; // bit 0 first
 };
 
-const char *const Channels = "checkBox_Channels";
-const char *const Messages = "checkBox_Messages";
-const char *const ControlChange = "checkBox_ControlChange";
-const char *const SystemCommon = "checkBox_SystemCommon";
-const char *const SystemRealtime = "checkBox_SystemRealtime";
-
 const QList<ByteRow> byteRows = {
-    {0, Channels, {"checkBox_15", "checkBox_16"}},
+    {0, "checkBox_Channels", {"checkBox_15", "checkBox_16"}},
     {1,
-     Channels,
+     "checkBox_Channels",
      {"checkBox_8", "checkBox_9", "checkBox_10", "checkBox_11", "checkBox_12", "checkBox_13",
       "checkBox_14"}},
     {2,
-     Channels,
+     "checkBox_Channels",
      {"checkBox_1", "checkBox_2", "checkBox_3", "checkBox_4", "checkBox_5", "checkBox_6",
       "checkBox_7"}},
     {3,
-     Messages,
+     "checkBox_Messages",
      {"checkBox_NoteOn", "checkBox_NoteOff", "checkBox_KeyAftertouch", "checkBox_ProgramChange",
       "checkBox_ChannelPressure", "checkBox_PitchBend", "checkBox_SystemExclusive"}},
-    {4, ControlChange, {"c126", "c127"}},
-    {5, ControlChange, {"c119", "c120", "c121", "c122", "c123", "c124", "c125"}},
-    {6, ControlChange, {"c112", "c113", "c114", "c115", "c116", "c117", "c118"}},
-    {7, ControlChange, {"c105", "c106", "c107", "c108", "c109", "c110", "c111"}},
-    {8, ControlChange, {"c98", "c99", "c100", "c101", "c102", "c103", "c104"}},
-    {9, ControlChange, {"c91", "c92", "c93", "c94", "c95", "c96", "c97"}},
-    {10, ControlChange, {"c84", "c85", "c86", "c87", "c88", "c89", "c90"}},
-    {11, ControlChange, {"c77", "c78", "c79", "c80", "c81", "c82", "c83"}},
-    {12, ControlChange, {"c70", "c71", "c72", "c73", "c74", "c75", "c76"}},
-    {13, ControlChange, {"c63", "c64", "c65", "c66", "c67", "c68", "c69"}},
-    {14, ControlChange, {"c56", "c57", "c58", "c59", "c60", "c61", "c62"}},
-    {15, ControlChange, {"c49", "c50", "c51", "c52", "c53", "c54", "c55"}},
-    {16, ControlChange, {"c42", "c43", "c44", "c45", "c46", "c47", "c48"}},
-    {17, ControlChange, {"c35", "c36", "c37", "c38", "c39", "c40", "c41"}},
-    {18, ControlChange, {"c28", "c29", "c30", "c31", "c32", "c33", "c34"}},
-    {19, ControlChange, {"c21", "c22", "c23", "c24", "c25", "c26", "c27"}},
-    {20, ControlChange, {"c14", "c15", "c16", "c17", "c18", "c19", "c20"}},
-    {21, ControlChange, {"c7", "c8", "c9", "c10", "c11", "c12", "c13"}},
-    {22, ControlChange, {"c0", "c1", "c2", "c3", "c4", "c5", "c6"}},
+    {4, "checkBox_ControlChange", {"c126", "c127"}},
+    {5, "checkBox_ControlChange", {"c119", "c120", "c121", "c122", "c123", "c124", "c125"}},
+    {6, "checkBox_ControlChange", {"c112", "c113", "c114", "c115", "c116", "c117", "c118"}},
+    {7, "checkBox_ControlChange", {"c105", "c106", "c107", "c108", "c109", "c110", "c111"}},
+    {8, "checkBox_ControlChange", {"c98", "c99", "c100", "c101", "c102", "c103", "c104"}},
+    {9, "checkBox_ControlChange", {"c91", "c92", "c93", "c94", "c95", "c96", "c97"}},
+    {10, "checkBox_ControlChange", {"c84", "c85", "c86", "c87", "c88", "c89", "c90"}},
+    {11, "checkBox_ControlChange", {"c77", "c78", "c79", "c80", "c81", "c82", "c83"}},
+    {12, "checkBox_ControlChange", {"c70", "c71", "c72", "c73", "c74", "c75", "c76"}},
+    {13, "checkBox_ControlChange", {"c63", "c64", "c65", "c66", "c67", "c68", "c69"}},
+    {14, "checkBox_ControlChange", {"c56", "c57", "c58", "c59", "c60", "c61", "c62"}},
+    {15, "checkBox_ControlChange", {"c49", "c50", "c51", "c52", "c53", "c54", "c55"}},
+    {16, "checkBox_ControlChange", {"c42", "c43", "c44", "c45", "c46", "c47", "c48"}},
+    {17, "checkBox_ControlChange", {"c35", "c36", "c37", "c38", "c39", "c40", "c41"}},
+    {18, "checkBox_ControlChange", {"c28", "c29", "c30", "c31", "c32", "c33", "c34"}},
+    {19, "checkBox_ControlChange", {"c21", "c22", "c23", "c24", "c25", "c26", "c27"}},
+    {20, "checkBox_ControlChange", {"c14", "c15", "c16", "c17", "c18", "c19", "c20"}},
+    {21, "checkBox_ControlChange", {"c7", "c8", "c9", "c10", "c11", "c12", "c13"}},
+    {22, "checkBox_ControlChange", {"c0", "c1", "c2", "c3", "c4", "c5", "c6"}},
     {23,
-     SystemCommon,
+     "checkBox_SystemCommon",
      {"checkBox_MIDI_Time_Code", "checkBox_SongPosPointer", "checkBox_song_select",
       "checkBox_Tune_Request"}},
     {24,
-     SystemRealtime,
+     "checkBox_SystemRealtime",
      {"checkBox_Timing_Clock", "checkBox_Tick", "checkBox_Start", "checkBox_Continue",
       "checkBox_Stop", "checkBox_Active_Sensing", "checkBox_System_Reset"}},
 };
@@ -85,20 +79,19 @@ const QMap<QString, QString> namedKeys = {
     {"checkBox_System_Reset", "systemrest"},
 };
 
-QList<Box> makeBoxes() {
-    QList<Box> list;
-    for (const ByteRow &row : byteRows)
-        for (int bit = 0; bit < row.bits.size(); ++bit) {
-            const QString name = row.bits.at(bit);
-            list.append({name, row.group, row.byteIndex, 1 << bit, namedKeys.value(name, name)});
-        }
-    return list;
-}
-
 } // namespace
 
 const QList<Box> &boxes() {
-    static const QList<Box> list = makeBoxes();
+    static const QList<Box> list = [] {
+        QList<Box> made;
+        for (const ByteRow &row : byteRows)
+            for (int bit = 0; bit < row.bits.size(); ++bit) {
+                const QString name = row.bits.at(bit);
+                made.append(
+                    {name, row.group, row.byteIndex, 1 << bit, namedKeys.value(name, name)});
+            }
+        return made;
+    }();
     return list;
 }
 

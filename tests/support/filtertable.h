@@ -18,8 +18,6 @@ struct Box {
     int byteIndex; // 0..24, in wire order
     int mask;      // 1 (bit 0) … 64 (bit 6)
     QString key;   // its key in a filter-form file
-
-    bool operator==(const Box &other) const { return name == other.name; }
 };
 
 // Byte by byte, within a byte from bit 0 up.
