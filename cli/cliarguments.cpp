@@ -166,6 +166,9 @@ ParsedArguments parseCliArguments(const QStringList &arguments) {
     QCommandLineParser top;
     top.setApplicationDescription(overview());
     top.addHelpOption();
+    // Long only: -v is --verbose.
+    const QCommandLineOption versionOption("version", "Print the version and exit.");
+    top.addOption(versionOption);
     top.addPositionalArgument("command", "list, dump, apply or verify", "COMMAND [options]");
     top.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
     if (!top.parse(arguments))
@@ -173,6 +176,8 @@ ParsedArguments parseCliArguments(const QStringList &arguments) {
     const QStringList rest = top.positionalArguments();
     if (wantsHelp(top))
         return {ParsedArguments::Outcome::Help, {}, top.helpText()};
+    if (top.isSet(versionOption))
+        return {ParsedArguments::Outcome::Version, {}, {}};
     if (rest.isEmpty())
         return failed(QStringLiteral("no command given (list, dump, apply or verify)"));
     const auto info =

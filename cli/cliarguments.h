@@ -24,7 +24,7 @@ struct CliArguments {
 };
 
 struct ParsedArguments {
-    enum class Outcome { Run, Help, Error };
+    enum class Outcome { Run, Help, Version, Error };
 
     Outcome outcome = Outcome::Error;
     CliArguments arguments; // for Run
@@ -32,5 +32,6 @@ struct ParsedArguments {
 };
 
 // Reads the command line (program name first): a command, then its options and arguments.
-// "--help" before a command shows the commands, after it the command's options.
+// "--help" before a command shows the commands, after it the command's options; "--version"
+// before a command asks for the version.
 ParsedArguments parseCliArguments(const QStringList &arguments);

@@ -39,6 +39,9 @@ int main(int argc, char *argv[]) {
     case ParsedArguments::Outcome::Help:
         out << parsed.text;
         return int(ExitStatus::Done);
+    case ParsedArguments::Outcome::Version:
+        out << "pellvane-cli " PELLVANE_VERSION "\n";
+        return int(ExitStatus::Done);
     case ParsedArguments::Outcome::Error:
         err << "pellvane-cli: " << parsed.text << '\n';
         return int(ExitStatus::BadInput);

@@ -77,6 +77,8 @@ void TestCliArguments::help() {
     QVERIFY2(list.text.contains("--json") && !list.text.contains("--port") &&
                  !list.text.contains("--inventory"),
              qPrintable(list.text));
+    QCOMPARE(parse({"--version"}).outcome, ParsedArguments::Outcome::Version);
+    QCOMPARE(parse({"-v"}).outcome, ParsedArguments::Outcome::Error);
 }
 
 QTEST_GUILESS_MAIN(TestCliArguments)

@@ -379,6 +379,9 @@ void PellvaneCliTest::outcomes_data() {
         << QByteArray() << QStringList{"dump", "--port", "{dir}/ttyACM9"} << none << ""
         << "pellvane-cli: cannot open {dir}/ttyACM9: No such file or directory\n"
         << 3 << Frames();
+    QTest::newRow("--version") << QByteArray() << QStringList{"--version"} << none
+                               << "pellvane-cli " PELLVANE_VERSION "\n"
+                               << QString() << 0 << Frames();
 }
 
 void PellvaneCliTest::outcomes() {
