@@ -1,28 +1,36 @@
 #include "app/widget.h"
 
-#include "filters/portfilteringsituation.h"
+#include "app/devicelist.h"
+#include "app/fileactions.h"
+#include "app/filterpanel.h"
+#include "app/messagebox.h"
+#include "app/myline.h"
+#include "app/noticequeue.h"
+#include "app/routingview.h"
+#include "link/deviceinventory.h"
 #include "link/devicemonitor.h"
-#include "link/fifobuffer.h"
-#include "link/sysexframe.h"
-#include "routing/mainscense.h"
-#include "routing/myline.h"
+#include "link/tracecategories.h"
+#include "routing/verdicttext.h"
 #include "ui_widget.h"
 
+#include <QAction>
+#include <QDebug>
 #include <QIcon>
-#include <QImage>
 #include <QMessageBox>
-#include <QPen>
+#include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
-#include <QSerialPort>
-#include <QTabWidget>
 #include <QTimer>
 #include <QWindow>
+#include <array>
 
 namespace {
+
 constexpr int PortScanIntervalMs = 10000;
-}
+constexpr int FilterPageIndex = 1;
+
+} // namespace
 
 // The pictures are compiled into a static library, which keeps them only when something
 // refers to them. (Outside the anonymous namespace: the macro declares a global function.)
@@ -35,160 +43,437 @@ Widget::Widget(QWidget *parent)
     , ui(new Ui::Widget) {
     ui->setupUi(this);
     formMinimumSize = minimumSize();
-    fillQueryFrames();
-    filterMarkTimer = new QTimer(this);
-    filterMarkTimer->setSingleShot(true);
-    connect(filterMarkTimer, &QTimer::timeout, this, &Widget::markUnsentFilterEdits);
     initUi();
-    connectFilterCheckBoxes();
-    connectSignals();
+    notices = std::make_unique<NoticeQueue>(*this);
+    routing = std::make_unique<RoutingView>(*ui->graphicsView, link, ui->checkBox_Channels->font());
+    filters = std::make_unique<FilterPanel>(
+        *ui->tabWidget, *ui->pushButton_2, link, [this](const QString &question) {
+            return showMessage(tr("Yes"), question, tr("No")) == QMessageBox::Ok;
+        });
+    files = std::make_unique<FileActions>(FileActions::Parts{
+        *this, *ui->tabWidget, *ui->pushButton_cancelImport, link, *routing, *filters, *notices,
+        [this] { return checkConnected(); }, [this] { on_pushButton_2_clicked(); }});
+    devices = std::make_unique<DeviceList>(*ui->ComboBox_Devices);
+    connectFilterBoxes();
+    connectGroupToggles();
+    connectParts();
 
-    portScanTimer = new QTimer(this);
+    auto *portScanTimer = new QTimer(this);
+    portScanTimer->setObjectName(QStringLiteral("portScanTimer"));
     connect(portScanTimer, &QTimer::timeout, this, &Widget::initPort);
     portScanTimer->start(PortScanIntervalMs);
     // A device plugged in or pulled out is scanned for at once; the timer stays the fallback.
     if (DeviceMonitor *monitor = deviceMonitorFor(this))
         connect(monitor, &DeviceMonitor::devicesChanged, this, &Widget::initPort);
 
-    verdictTimer = new QTimer(this);
-    verdictTimer->setSingleShot(true);
-    connect(verdictTimer, &QTimer::timeout, this, &Widget::rereadRoutes);
-    verdictClock.start();
-    initRouteEditing();
-
     // Fill the device list before the window is first shown.
     initPort();
+    filters->showMark();
+    updateStatusLine();
     // Sized for the screen before the window exists; showing it checks again.
     fitToScreen();
 }
 
+// The parts go before the form whose widgets they use; the port closes last, unheard.
 Widget::~Widget() {
-    if (serialPort->isOpen()) {
-        serialPort->clear(QSerialPort::AllDirections);
-        serialPort->close();
-    }
-    qDeleteAll(portFilters);
-    portFilters.clear();
-
-    delete fifoBuffer;
-    delete inputLayout;
-    delete outputLayout;
-
-    // The port buttons live on graphicsView; they go before the base class tears the view down.
-    qDeleteAll(inputButtons);
-    inputButtons.clear();
-    qDeleteAll(outputButtons);
-    outputButtons.clear();
-
-    // A line item leaves its scene when it is deleted, so a rubber band still shown is safe.
-    delete dragLine;
-    delete serialPort;
-    delete logoImage;
+    QObject::disconnect(&link, nullptr, nullptr, nullptr);
+    files.reset();
+    filters.reset();
+    routing.reset();
+    devices.reset();
+    notices.reset();
+    link.close();
     delete ui;
 }
 
 int Widget::showMessage(QString okText, QString message, QString cancelText) {
-    QMessageBox box;
-    box.setFocusPolicy(Qt::NoFocus);
-    box.addButton(QMessageBox::Ok)->setText(okText);
-    if (!cancelText.isEmpty()) {
-        QPushButton *cancel = box.addButton(QMessageBox::Cancel);
-        cancel->setText(cancelText);
-        // A question is answered "yes" only deliberately: Enter and Escape choose this button.
-        box.setDefaultButton(cancel);
-    }
-    box.setWindowIcon(QIcon(":/icon.png"));
-    box.setText(message);
-    box.setWindowTitle(tr("Pellvane"));
-    QTimer reader;
-    keepReading(reader);
-    return box.exec();
+    const std::unique_ptr<QMessageBox> box(makeMessageBox(this, okText, message, cancelText));
+    return box->exec();
 }
 
-void Widget::fillQueryFrames() {
-    QByteArray *const frames[] = {&queryFrame1, &queryFrame2, &queryFrame3, &queryFrame4,
-                                  &queryFrame5};
-    int item = 1;
-    for (QByteArray *frame : frames)
-        *frame = SysexFrame::query(item++);
+void Widget::showNotice(const QString &text) {
+    notices->show(text);
 }
 
 void Widget::initUi() {
-    for (QCheckBox *group :
-         {ui->checkBox_Channels, ui->checkBox_Messages, ui->checkBox_ControlChange,
-          ui->checkBox_SystemCommon, ui->checkBox_SystemRealtime})
-        group->setTristate(true);
-
     // The form leaves the filter page selected; the window opens on the routing page.
     ui->tabWidget->setCurrentIndex(0);
-    buttonFont = ui->checkBox_Channels->font();
-
-    dragLine = new MyLine;
-    dragLine->setLine(QLineF());
-    QPen pen(Qt::black);
-    pen.setWidthF(2.0);
-    dragLine->setPen(pen);
-
     loadPictures();
-    logoImage = new QImage;
-    logoImage->load(":/ico.png");
-    ui->lable_manufacture->setPixmap(QPixmap::fromImage(*logoImage));
-    setWindowIcon(QIcon(":/icon.png"));
+    ui->lable_manufacture->setPixmap(QPixmap(QStringLiteral(":/ico.png")));
+    setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
     ui->tabWidget->setDocumentMode(true);
-
-    // The All/None buttons stay hidden; other code calls their slots directly.
+    // The All/None buttons stay hidden; the group boxes and other code call their slots.
     for (QPushButton *button :
          {ui->ControlChange_pb_all, ui->ControlChange_pb_none, ui->channel_pb_all,
           ui->channel_pb_none, ui->Messages_pb_all, ui->Messages_pb_none, ui->System_common_pb_all,
           ui->System_common_pb_none, ui->SystemRealtime_pb_all, ui->SystemRealtime_pb_none})
         button->hide();
     ui->pushButton_cancelImport->hide();
-    setButtonStyle = ui->pushButton_2->styleSheet();
-    explainFilterBoxes();
-
-    serialPort = new QSerialPort;
-    fifoBuffer = new FiFoBuffer;
-
-    channelsCount = messagesCount = controlChangeCount = 0;
-    systemCommonCount = systemRealtimeCount = 0;
-
-    scene = new MainScense(ui->graphicsView);
-    ui->graphicsView->setScene(scene);
-
-    inputLayout = nullptr;
-    inputLabel = nullptr;
-    midiInCount = midiOutCount = usbHostCount = usbDeviceCount = 0;
-    outputLayout = nullptr;
-    outputLabel = nullptr;
-    portsLayout = nullptr;
-    lastRouteLine = nullptr;
-    srcKind = srcNumber = dstKind = dstNumber = 0;
-    updateStatusLine();
 }
 
-void Widget::connectSignals() {
-    connect(serialPort, &QSerialPort::readyRead, this, &Widget::analysisData);
-    connect(fifoBuffer, &FiFoBuffer::currDataFrame, this, &Widget::dealWithData);
+void Widget::connectParts() {
     // "Disconnect All" only makes sense on the routing page.
     connect(ui->tabWidget, &QTabWidget::currentChanged, this, [this](int index) {
-        ui->pushButton_5->setVisible(index != 1);
-        filterMarkTimer->start();
+        ui->pushButton_5->setVisible(index != FilterPageIndex);
+        filters->showMark();
     });
     connect(ui->comboBox_MiDiPorts, &QComboBox::currentTextChanged, this,
             &Widget::MiDiPortsCurrTextChange);
-    connectGroupToggles();
+    connect(routing.get(), &RoutingView::buttonsLaidOut, this, [this] {
+        for (QPushButton *input : routing->inputButtons())
+            connect(input, &QPushButton::pressed, this, &Widget::connectPB11);
+        for (QPushButton *output : routing->outputButtons())
+            connect(output, &QPushButton::clicked, this, &Widget::connectPB2);
+    });
+    connect(routing.get(), &RoutingView::lineMade, this, [this](MyLine *line) {
+        connect(line, &MyLine::currLine, this, &Widget::deleteCurrLine);
+    });
+    connect(&link, &RouterConnection::routeSettled, this, &Widget::showRouteVerdict);
+    connect(&link, &RouterConnection::filterSettled, this, &Widget::showFilterVerdict);
+    connect(&link, &RouterConnection::configurationSettled, this,
+            [this](const ReplyFrame::Verdict &verdict) {
+                showNotice(verdict.result == 0 ? tr("Configuration successful")
+                                               : tr("Configuration failed"));
+            });
+    connect(&link, &RouterConnection::listStarted, this, [this] { lockWhilePacing(true); });
+    connect(&link, &RouterConnection::listEnded, this, [this] { lockWhilePacing(false); });
+    connect(&link, &RouterConnection::lost, this, &Widget::letGoOfVanishedRouter);
+    connect(files.get(), &FileActions::progressChanged, this, &Widget::updateStatusLine);
+    connect(devices.get(), &DeviceList::connectedRouterGone, this, &Widget::letGoOfVanishedRouter);
+
+    // Undo and redo of route edits, and Delete or Backspace for the selected route line.
+    addShortcut({QKeySequence(Qt::CTRL | Qt::Key_Z)}, &RoutingView::undo);
+    addShortcut({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}, &RoutingView::redo);
+    addShortcut({QKeySequence(Qt::Key_Delete), QKeySequence(Qt::Key_Backspace)},
+                &RoutingView::deleteSelected);
+}
+
+void Widget::addShortcut(const QList<QKeySequence> &keys, void (RoutingView::*edit)()) {
+    auto *action = new QAction(this);
+    action->setShortcuts(keys);
+    action->setShortcutContext(Qt::WindowShortcut);
+    connect(action, &QAction::triggered, routing.get(), edit);
+    addAction(action);
+}
+
+// Each member box's click lets its group box summarise the group again.
+void Widget::connectFilterBoxes() {
+    const std::array<void (Widget::*)(bool), FilterBits::GroupCount> countSlots = {
+        &Widget::channelsCountChange, &Widget::messagesCountChange,
+        &Widget::controlChangeCountChange, &Widget::systemCommonCountChange,
+        &Widget::systemRealtimeCountChange};
+    for (const FilterBits::MemberBit &member : FilterBits::members())
+        connect(findChild<QCheckBox *>(member.boxName), &QCheckBox::clicked, this,
+                countSlots[member.group]);
+}
+
+// A click on a group box that leaves it checked (from Unchecked or PartiallyChecked) checks
+// every member; one that leaves it unchecked clears them.
+void Widget::connectGroupToggles() {
+    using Action = void (Widget::*)();
+    const std::array<std::pair<Action, Action>, FilterBits::GroupCount> actions = {{
+        {&Widget::on_channel_pb_all_clicked, &Widget::on_channel_pb_none_clicked},
+        {&Widget::on_Messages_pb_all_clicked, &Widget::on_Messages_pb_none_clicked},
+        {&Widget::on_ControlChange_pb_all_clicked, &Widget::on_ControlChange_pb_none_clicked},
+        {&Widget::on_System_common_pb_all_clicked, &Widget::on_System_common_pb_none_clicked},
+        {&Widget::on_SystemRealtime_pb_all_clicked, &Widget::on_SystemRealtime_pb_none_clicked},
+    }};
+    for (int group = 0; group < FilterBits::GroupCount; ++group) {
+        const auto [all, none] = actions[group];
+        connect(findChild<QCheckBox *>(FilterBits::groups().at(group).boxName), &QCheckBox::clicked,
+                this, [this, all = all, none = none](bool checked) {
+                    (this->*(checked ? all : none))();
+                });
+    }
+}
+
+// The device list.
+
+void Widget::initPort() {
+    devices->scan();
+}
+
+void Widget::on_pushButton_clicked() {
+    if (link.isOpen())
+        disconnectRouter();
+    else
+        connectRouter();
+}
+
+void Widget::connectRouter() {
+    routerUnplugged = false;
+    const QString name = devices->chosenName();
+    if (name.isEmpty()) {
+        showNotice(tr("Make sure there is a port connection"));
+    } else if (!link.open(devices->chosenPort())) {
+        showNotice(openFailureMessage());
+    } else {
+        devices->setConnected(name);
+        routing->clear();
+        getMidiInOut();
+        ui->ComboBox_Devices->setEnabled(false);
+        ui->pushButton->setText(tr("Disconnect"));
+        requeryOnTabChange = ui->tabWidget->currentIndex() == FilterPageIndex;
+    }
+    updateStatusLine();
+}
+
+// The serial library also reports a port that another program holds as a permission error;
+// only a user who lacks access to the device is told how to get it.
+QString Widget::openFailureMessage() const {
+    const QString failure = tr("Failed to open port : %1").arg(link.errorString());
+    if (link.error() != QSerialPort::PermissionError ||
+        deviceInventory()->mayOpenPort(devices->chosenPort()))
+        return failure;
+    return failure + QStringLiteral("\n\n") +
+           tr("This user may not use the router's serial port. Install the Pellvane package, "
+              "whose udev rule gives the logged-in user access to the router, or add the user "
+              "to the \"dialout\" group (sudo usermod -aG dialout $USER) and log in again. "
+              "Then plug the router in again.");
+}
+
+void Widget::disconnectRouter() {
+    link.close();
+    showDisconnected();
+}
+
+// The router went away while connected (unplugged, or found on another port): the window lets
+// go of it as "Disconnect" does, and the status line says what happened; no message box
+// interrupts the user.
+void Widget::letGoOfVanishedRouter() {
+    routerUnplugged = true;
+    link.close();
+    showDisconnected();
+}
+
+// Every part that showed the router's state is empty again.
+void Widget::showDisconnected() {
+    ui->ComboBox_Devices->setEnabled(true);
+    ui->pushButton->setText(tr("Connect"));
+    routing->clear();
+    filters->clear();
+    devices->setConnected(QString());
+    requeryOnTabChange = false;
+    updateStatusLine();
+}
+
+// The connection reads the port and hands each frame on by itself; these two run the same.
+void Widget::analysisData() {
+    link.readPort();
+}
+
+void Widget::dealWithData(Feedbacktype fb, QByteArray data) {
+    link.dispatch(fb, data);
+}
+
+void Widget::on_tabWidget_currentChanged(int index) {
+    Q_UNUSED(index)
+    if (!requeryOnTabChange)
+        return;
+    requeryOnTabChange = false;
+    getMidiInOut();
+}
+
+void Widget::getMidiInOut() {
+    link.readState();
+}
+
+// The router's verdicts.
+
+void Widget::showRouteVerdict(const RouterConnection::RouteVerdict &verdict) {
+    if (verdict.outcome != VerdictQueue::Outcome::Refused)
+        return;
+    const QString text = VerdictText::routeRefusal(verdict.reason);
+    if (!text.isEmpty())
+        showNotice(text);
+}
+
+void Widget::showFilterVerdict(const RouterConnection::FilterVerdict &verdict) {
+    filters->settle(verdict);
+    const QString text = VerdictText::filterResult(verdict.verdict.result, verdict.verdict.reason);
+    if (!text.isEmpty())
+        showNotice(text);
+}
+
+// Routing.
+
+void Widget::connectPB11() {
+    if (auto *source = qobject_cast<QPushButton *>(sender()))
+        routing->chooseSource(source);
+}
+
+void Widget::connectPB2(bool isChecked) {
+    Q_UNUSED(isChecked)
+    if (auto *destination = qobject_cast<QPushButton *>(sender()))
+        routing->addRouteTo(destination);
+}
+
+void Widget::deleteCurrLine(MyLine *line) {
+    qCDebug(lcRouting) << "Widget::deleteCurrLine";
+    routing->deleteRoute(line);
+}
+
+// Enter and Escape answer "NO": only a deliberate "Yes" clears the router. The router may
+// have gone, or come back, while the question was open.
+void Widget::on_pushButton_5_clicked() {
+    if (link.isListRunning() || !checkConnected())
+        return;
+    const quint64 session = link.session();
+    if (showMessage(tr("Yes"), tr("Disconnect All ?"), tr("NO")) == QMessageBox::Ok &&
+        link.session() == session)
+        routing->clearAll();
+}
+
+// Presses that reach the window fell on an empty part of the page: a left one lets go of the
+// chosen source.
+void Widget::mousePressEvent(QMouseEvent *event) {
+    if (event->button() == Qt::LeftButton)
+        routing->letGo();
+    const QString where = QString("(%1,%2)").arg(event->x()).arg(event->y());
+    switch (event->button()) {
+    case Qt::LeftButton:
+        qCDebug(lcInput).noquote() << "左键：" + where;
+        break;
+    case Qt::RightButton:
+        qCDebug(lcInput).noquote() << "右键：" + where;
+        break;
+    case Qt::MiddleButton:
+        qCDebug(lcInput).noquote() << "中键：" + where;
+        break;
+    default:
+        break;
+    }
+}
+
+void Widget::mouseMoveEvent(QMouseEvent *event) {
+    if (event->buttons() & Qt::LeftButton)
+        routing->dragTo(event->globalPos());
+}
+
+// A release that no button took ends the gesture; over an output button it adds the route.
+void Widget::mouseReleaseEvent(QMouseEvent *e) {
+    routing->dropAt(e->globalPos());
+}
+
+// Filters.
+
+bool Widget::checkConnected() {
+    if (link.isOpen())
+        return true;
+    showNotice(tr("Please connect the device and try again"));
+    return false;
+}
+
+bool Widget::onRoutingPage() const {
+    return ui->tabWidget->currentIndex() == 0;
+}
+
+// "Set": the configuration command on the routing page, the boxes as a filter on the filter
+// page.
+void Widget::on_pushButton_2_clicked() {
+    if (!checkConnected())
+        return;
+    if (onRoutingPage())
+        link.sendConfiguration();
+    else if (const std::optional<FilterCommand::Command> command = filters->setCommand())
+        link.sendFilter(*command);
+    filters->showMark();
+}
+
+void Widget::on_checkBox_Applies_To_All_clicked(bool checked) {
+    filters->applyToAllPorts(checked);
+}
+
+void Widget::MiDiPortsCurrTextChange(QString name) {
+    filters->choosePort(name);
+}
+
+void Widget::on_channel_pb_all_clicked() {
+    filters->selectGroup(FilterBits::Channels, true);
+}
+void Widget::on_channel_pb_none_clicked() {
+    filters->selectGroup(FilterBits::Channels, false);
+}
+void Widget::on_Messages_pb_all_clicked() {
+    filters->selectGroup(FilterBits::Messages, true);
+}
+void Widget::on_Messages_pb_none_clicked() {
+    filters->selectGroup(FilterBits::Messages, false);
+}
+void Widget::on_System_common_pb_all_clicked() {
+    filters->selectGroup(FilterBits::SystemCommon, true);
+}
+void Widget::on_System_common_pb_none_clicked() {
+    filters->selectGroup(FilterBits::SystemCommon, false);
+}
+void Widget::on_SystemRealtime_pb_all_clicked() {
+    filters->selectGroup(FilterBits::SystemRealtime, true);
+}
+void Widget::on_SystemRealtime_pb_none_clicked() {
+    filters->selectGroup(FilterBits::SystemRealtime, false);
+}
+void Widget::on_ControlChange_pb_all_clicked() {
+    filters->selectGroup(FilterBits::ControlChange, true);
+}
+void Widget::on_ControlChange_pb_none_clicked() {
+    filters->selectGroup(FilterBits::ControlChange, false);
+}
+
+void Widget::channelsCountChange(bool ok) {
+    Q_UNUSED(ok)
+    filters->showGroup(FilterBits::Channels);
+}
+void Widget::messagesCountChange(bool ok) {
+    Q_UNUSED(ok)
+    filters->showGroup(FilterBits::Messages);
+}
+void Widget::controlChangeCountChange(bool ok) {
+    Q_UNUSED(ok)
+    filters->showGroup(FilterBits::ControlChange);
+}
+void Widget::systemCommonCountChange(bool ok) {
+    Q_UNUSED(ok)
+    filters->showGroup(FilterBits::SystemCommon);
+}
+void Widget::systemRealtimeCountChange(bool ok) {
+    Q_UNUSED(ok)
+    filters->showGroup(FilterBits::SystemRealtime);
+}
+
+// Files.
+
+void Widget::on_pushButton_3_clicked() {
+    files->save();
+}
+
+void Widget::on_pushButton_4_clicked() {
+    files->open();
+}
+
+void Widget::on_pushButton_cancelImport_clicked() {
+    files->cancelImport();
+}
+
+// While a list of commands is paced (an import, or an undone "Disconnect All"), nothing else
+// may start a command, a file dialog or a list of its own.
+void Widget::lockWhilePacing(bool locked) {
+    const QList<QWidget *> controls = {ui->pushButton_2, ui->pushButton_3, ui->pushButton_4,
+                                       ui->pushButton_5, ui->graphicsView};
+    for (QWidget *control : controls)
+        control->setEnabled(!locked);
 }
 
 // The header's status line: what the window is connected to and how far a long import has
 // come, or that the router went away.
 void Widget::updateStatusLine() {
+    const QString progress = files->progress();
     QString text;
-    if (serialPort->isOpen() && importTotal > 0)
-        text = tr("Importing routes: %1 of %2").arg(importSent).arg(importTotal);
-    else if (serialPort->isOpen())
+    if (link.isOpen() && !progress.isEmpty())
+        text = progress;
+    else if (link.isOpen())
         // The port as the device list has it (the chooser is locked while connected).
         text = tr("Connected to %1 on %2")
-                   .arg(currentDeviceName, ui->ComboBox_Devices->currentData().toString());
+                   .arg(devices->connectedName(), ui->ComboBox_Devices->currentData().toString());
     else if (routerUnplugged)
         text = tr("The router was unplugged");
     else

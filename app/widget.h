@@ -1,46 +1,41 @@
 #pragma once
 
-#include "filters/filterbytes.h"
 #include "link/feedbacktype.h"
-#include "routing/portidentity.h"
-#include "routing/routeeditcommand.h"
-#include "routing/verdictqueue.h"
+#include "link/routerconnection.h"
 
 #include <QByteArray>
-#include <QElapsedTimer>
-#include <QFont>
+#include <QKeySequence>
 #include <QList>
-#include <QMultiMap>
-#include <QPair>
-#include <QPointF>
-#include <QPointer>
 #include <QSize>
 #include <QString>
 #include <QWidget>
+#include <memory>
 
-class FiFoBuffer;
-struct FoundRouter;
-class MainScense;
+class DeviceList;
+class FileActions;
+class FilterPanel;
 class MyLine;
-class PortFilteringSituation;
-class QHBoxLayout;
-class QImage;
-class QJsonObject;
-class QLabel;
+class NoticeQueue;
 class QMouseEvent;
-class QPushButton;
-class QSerialPort;
 class QShowEvent;
-class QTimer;
-class QUndoStack;
-class QVBoxLayout;
+class RoutingView;
 
 namespace Ui {
 class Widget;
 }
 
-// The one window of the tool. It owns all state for the whole run; each subsystem defines
-// its member functions in its own folder (link/, routing/, filters/, config/).
+// The one window of the tool. It keeps the form and the slots its controls are bound to, owns
+// the router connection and the parts of the window that show and edit what the router holds,
+// and forwards each slot to the part it concerns:
+//   the routing view - the port buttons, the route lines, the route gestures, undo and redo;
+//   the filter panel - the 162 filter boxes, their groups, the port chooser, "Set"'s mark;
+//   the file actions - "Save File", "Open File" and the import of a file's routes;
+//   the device list  - the routers found, scanned every 10 seconds and when devices change.
+// The form's buttons: pushButton is "Connect" (or "Disconnect"), pushButton_2 "Set",
+// pushButton_3 "Save File", pushButton_4 "Open File", pushButton_5 "Disconnect All".
+//
+// Nothing the window runs from a frame, a timer or the port waits: the router's verdicts and
+// notices open without blocking, and questions and file dialogs come only from a click.
 class Widget : public QWidget {
     Q_OBJECT
 
@@ -48,8 +43,15 @@ public:
     explicit Widget(QWidget *parent = nullptr);
     ~Widget() override;
 
-    // The one message box of the program; returns QMessageBox::Ok or QMessageBox::Cancel.
+    // The program's message box for a question, asked from the user's own action; returns
+    // QMessageBox::Ok or QMessageBox::Cancel.
     int showMessage(QString okText, QString message, QString cancelText);
+    // A notice in the same box, shown without waiting, after the notices before it.
+    void showNotice(const QString &text);
+
+    RouterConnection &connection() { return link; }
+    RoutingView &routingView() { return *routing; }
+    FilterPanel &filterPanel() { return *filters; }
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
@@ -81,7 +83,6 @@ private slots:
     void controlChangeCountChange(bool ok);
     void systemCommonCountChange(bool ok);
     void systemRealtimeCountChange(bool ok);
-    void connectPB1(bool isChecked);
     void connectPB2(bool isChecked);
     void connectPB11();
     void deleteCurrLine(MyLine *line);
@@ -92,170 +93,32 @@ private slots:
     void on_pushButton_cancelImport_clicked();
 
 private:
-    friend class WidgetTestAccess;
-
-    // Application shell (app/).
-    void fillQueryFrames();
     void initUi();
-    void connectSignals();
+    void connectParts();
+    void connectFilterBoxes();
+    void connectGroupToggles();
+    void addShortcut(const QList<QKeySequence> &keys, void (RoutingView::*edit)());
+    void connectRouter();
+    void disconnectRouter();
+    void letGoOfVanishedRouter();
+    void showDisconnected();
+    QString openFailureMessage() const;
+    bool checkConnected();
+    bool onRoutingPage() const;
+    void lockWhilePacing(bool locked);
+    void showRouteVerdict(const RouterConnection::RouteVerdict &verdict);
+    void showFilterVerdict(const RouterConnection::FilterVerdict &verdict);
     void updateStatusLine();
     void fitToScreen();
 
-    // Device link (link/).
-    void followDevice(const FoundRouter &router);
-    int deviceEntry(const QString &name) const;
-    void connectOrDisconnect(bool isOpen);
-    void onSerialError(int error);
-    void openDevice();
-    QString openFailureMessage() const;
-    void closeDevice();
-    void letGoOfVanishedRouter();
-    void clearRoutingPicture();
-    void drainPort();
-    void keepReading(QTimer &reader);
-    bool writeFrame(const QByteArray &frame);
-
-    // Routing (routing/).
-    void fillPortCombo(const QString &kindName, int count);
-    void rebuildPortMap(const QByteArray &data);
-    void handleRouteReport(const QByteArray &data);
-    void handleFilterPortCounts(const QByteArray &data);
-    void handlePortFilterReport(const QByteArray &data);
-    void handleRouteResult(const QByteArray &data);
-    void handleFilterResult(const QByteArray &data);
-    void drawRoute(QPushButton *source, QPushButton *destination, int sourceKind, int sourceNumber,
-                   int destinationKind, int destinationNumber);
-    MyLine *createRouteLine(QPointF start, QPointF end, QPair<int, int> key, QPair<int, int> value);
-    static QPointF sourceAnchor(const QWidget *button);
-    static QPointF destinationAnchor(const QWidget *button);
-    MyLine *routeLine(const RouteCommand::Command &command) const;
-    void takeRouteLineOut(MyLine *line);
-    void releaseRouteLine(MyLine *line);
-    void removeAllRouteLines();
-    void removeRouteLinesExcept(const QList<RouteCommand::Command> &keptAdds);
-    void clearPortButtons();
-    void anchorSource(QPushButton *button);
-    bool addRoute(QPushButton *button);
-    bool recordAndSendAdd(PortIdentity::RouteEnd source, PortIdentity::RouteEnd destination,
-                          QPointF from, QPointF to);
-    bool sendRouteAdd(PortIdentity::RouteEnd source, PortIdentity::RouteEnd destination);
-    bool requestDelete(MyLine *line);
-    bool requestClear();
-    void initRouteEditing();
-    void undoRouteEdit();
-    void redoRouteEdit();
-    void stepRouteEdits(void (QUndoStack::*step)());
-    void clearRouteEdits();
-    void recordEdit(RouteEditCommand *command);
-    RouteEditCommand::Send replayer();
-    int replayRouteCommands(const QList<RouteCommand::Command> &commands);
-    void deleteSelectedLine();
-    QPushButton *routeButton(PortIdentity::End end, PortIdentity::RouteEnd port) const;
-    void endGesture();
-    bool sendRouteCommand(const RouteCommand::Command &command);
-    void settleRouteCommand(const RouteCommand::Command &command, VerdictQueue::Outcome outcome);
-    void armVerdictTimer();
-    void rereadRoutes();
-    void forgetPendingCommands();
-    void waitMs(int ms);
-    void showNotice(const QString &text);
-    void removePortMapLayout();
-
-    // Port filters (filters/).
-    bool checkConnected();
-    void connectFilterCheckBoxes();
-    void connectGroupToggles();
-    int &filterGroupCounter(int group);
-    void countFilterMember(int group, bool ok);
-    void selectFilterGroup(int group, bool all);
-    QByteArray takeFilterCommand();
-    FilterBytes panelFilterBytes() const;
-    const PortFilteringSituation *shownFilterRecord() const;
-    bool hasUnsentFilterEdits() const;
-    void markUnsentFilterEdits();
-    bool mayLeaveFilterPort(const QString &name);
-    void explainFilterBoxes();
-
-    // Configuration files (config/).
-    bool onRoutingPage() const;
-    QString pageMisfit(const QJsonObject &root) const;
-    void lockWhilePacing(bool locked);
-    void showImportProgress(int sent, int total);
-    void importRoutes(const QJsonObject &root);
-    void importFilters(const QJsonObject &root);
-
-    QString currentDeviceName;
-    QPointF startPoint;
-    QPointF endPoint;
-    QFont buttonFont;
-    MainScense *scene = nullptr;
-    int channelsCount = 0;
-    int messagesCount = 0;
-    int controlChangeCount = 0;
-    int systemCommonCount = 0;
-    int systemRealtimeCount = 0;
-    QList<PortFilteringSituation *> portFilters;
     Ui::Widget *ui = nullptr;
-    QImage *logoImage = nullptr;
-    QSerialPort *serialPort = nullptr;
-    QByteArray commandBuffer;
-    FiFoBuffer *fifoBuffer = nullptr;
-    QVBoxLayout *inputLayout = nullptr;
-    QList<QPushButton *> inputButtons;
-    QLabel *inputLabel = nullptr;
-    int midiInCount = 0;
-    int midiOutCount = 0;
-    int usbHostCount = 0;
-    int usbDeviceCount = 0;
-    QVBoxLayout *outputLayout = nullptr;
-    QList<QPushButton *> outputButtons;
-    QLabel *outputLabel = nullptr;
-    QHBoxLayout *portsLayout = nullptr;
-    MyLine *dragLine = nullptr;
-    MyLine *lastRouteLine = nullptr;
-    QMultiMap<QPushButton *, QPushButton *> importRouteMap;
-    QMultiMap<QPair<int, int>, QPair<int, int>> routeMap;
-    int srcKind = 0;
-    int srcNumber = 0;
-    int dstKind = 0;
-    int dstNumber = 0;
-    bool requeryOnTabChange = false;
-    int lastCommand = 0;
-    MyLine *lineToDelete = nullptr;
-    QByteArray queryFrame1;
-    QByteArray queryFrame2;
-    QByteArray queryFrame3;
-    QByteArray queryFrame4;
-    QByteArray queryFrame5;
-    QString styleSelected =
-        "QPushButton{background-color:rgb(146, 208, 80);border:0px solid gray;border-radius:8px;}";
-    QString styleNormal =
-        "QPushButton{background-color:rgb(216,216,216);border:0px solid gray;border-radius:8px;}";
-    QTimer *portScanTimer = nullptr;
-
-    // Route commands written and not yet answered; the timer fires when the oldest is overdue.
-    VerdictQueue verdictQueue;
-    QElapsedTimer verdictClock;
-    QTimer *verdictTimer = nullptr;
-    int drainDepth = 0; // nested drainPort calls running
-    bool pacingRoutes = false;
-    QPointer<QPushButton> chosenSource; // marked while it is the source of a route being made
-    QUndoStack *routeEdits = nullptr;   // route edits made in the window, for undo and redo
-    bool replayingEdits = false;        // an undo or redo step is running
-    bool editsStale = false;            // the history is to be emptied once that step returns
-    quint64 linkSession = 0;            // counts successful connects
-
-    // The status line: a connected router that went away, and a long import's progress.
-    bool routerUnplugged = false;
-    int importSent = 0;
-    int importTotal = 0; // routes of the import that shows its progress; 0 when none does
-    bool importCancelled = false;
-
-    // The port whose record the filter panel was last loaded from; "Set" is marked while the
-    // boxes differ from that record, checked once the changes of one event have settled.
-    QString filterPortShown;
-    QString setButtonStyle;
-    QTimer *filterMarkTimer = nullptr;
-
-    QSize formMinimumSize; // the form's minimum, kept on screens that have room for it
+    RouterConnection link;
+    std::unique_ptr<NoticeQueue> notices;
+    std::unique_ptr<RoutingView> routing;
+    std::unique_ptr<FilterPanel> filters;
+    std::unique_ptr<FileActions> files;
+    std::unique_ptr<DeviceList> devices;
+    bool requeryOnTabChange = false; // a connect on the filter page reads the routes again
+    bool routerUnplugged = false;    // the status line says why the window is disconnected
+    QSize formMinimumSize;           // the form's minimum, kept on screens that have room for it
 };

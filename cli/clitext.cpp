@@ -36,7 +36,7 @@ QString filterCommand(const FilterCommand::Command &command) {
            PortIdentity::filterPortName(command.port.first, command.port.second);
 }
 
-Verdict routeVerdict(const RouterLink::RouteVerdict &verdict) {
+Verdict routeVerdict(const RouterConnection::RouteVerdict &verdict) {
     switch (verdict.outcome) {
     case VerdictQueue::Outcome::Accepted:
         return accepted;
@@ -48,7 +48,7 @@ Verdict routeVerdict(const RouterLink::RouteVerdict &verdict) {
     return {false, QStringLiteral("no clear verdict (reason %1)").arg(verdict.reason)};
 }
 
-Verdict filterVerdict(const RouterLink::FilterVerdict &verdict) {
+Verdict filterVerdict(const RouterConnection::FilterVerdict &verdict) {
     const ReplyFrame::Verdict &answer = verdict.verdict;
     if (VerdictText::filterAccepted(answer.result))
         return accepted;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "filters/filtercommand.h"
-#include "link/routerlink.h"
+#include "link/routerconnection.h"
 #include "routing/portidentity.h"
 #include "routing/routecommand.h"
 
@@ -23,7 +23,7 @@ struct Verdict {
     bool accepted = false;
     QString text;
 };
-Verdict routeVerdict(const RouterLink::RouteVerdict &verdict);
-Verdict filterVerdict(const RouterLink::FilterVerdict &verdict);
+Verdict routeVerdict(const RouterConnection::RouteVerdict &verdict);
+Verdict filterVerdict(const RouterConnection::FilterVerdict &verdict);
 
 } // namespace CliText

@@ -80,18 +80,28 @@ ExitStatus CommandRunner::apply() {
     const std::optional<FileAndRouter> read = readFileAndRouter();
     if (!read)
         return failure;
-    const RouterLink::Applied applied =
-        link->apply(read->wanted.routeCommands(), read->wanted.filterCommands());
+    QList<RouterConnection::Command> commands;
+    for (const RouteCommand::Command &command : read->wanted.routeCommands())
+        commands.append(command);
+    for (const FilterCommand::Command &command : read->wanted.filterCommands())
+        commands.append(command);
+    const BlockingRouterLink::Applied applied = link->apply(commands);
     endProgress();
     int refused = 0;
-    for (const RouterLink::RouteVerdict &verdict : applied.routes)
+    for (const RouterConnection::RouteVerdict &verdict : applied.routes)
         refused +=
-            !printVerdict(CliText::routeCommand(verdict.command), CliText::routeVerdict(verdict));
-    for (const RouterLink::FilterVerdict &verdict : applied.filters)
-        refused +=
-            !printVerdict(CliText::filterCommand(verdict.command), CliText::filterVerdict(verdict));
+            !printVerdict(CliText::routeCommand(*verdict.command), CliText::routeVerdict(verdict));
+    for (const RouterConnection::FilterVerdict &verdict : applied.filters)
+        refused += !printVerdict(CliText::filterCommand(*verdict.command),
+                                 CliText::filterVerdict(verdict));
     if (!applied.complete)
         return failed(ExitStatus::NoRouter, link->errorString());
+    if (applied.list.end == RouterConnection::ListEnd::ClearRefused &&
+        applied.list.sent < applied.list.total)
+        return failed(ExitStatus::Refused,
+                      QStringLiteral("the router refused to clear its routes; the other %1 "
+                                     "commands were not sent")
+                          .arg(applied.list.total - applied.list.sent));
     if (refused > 0)
         return failed(ExitStatus::Refused,
                       QStringLiteral("the router refused %1 of %2 commands")
@@ -150,8 +160,8 @@ std::optional<RouterState> CommandRunner::readRouter() {
     const std::optional<QString> portName = routerPort();
     if (!portName)
         return std::nullopt;
-    link = std::make_unique<RouterLink>(args.timeoutMs);
-    watch(*link);
+    link = std::make_unique<BlockingRouterLink>(args.timeoutMs);
+    watch(link->connection());
     if (!link->open(*portName)) {
         failed(ExitStatus::NoRouter,
                QStringLiteral("cannot open %1: %2").arg(*portName, link->errorString()));
@@ -164,14 +174,14 @@ std::optional<RouterState> CommandRunner::readRouter() {
     return state;
 }
 
-void CommandRunner::watch(RouterLink &routerLink) {
-    QObject::connect(&routerLink, &RouterLink::querySent, &routerLink, [this](int item) {
+void CommandRunner::watch(RouterConnection &connection) {
+    QObject::connect(&connection, &RouterConnection::querySent, &connection, [this](int item) {
         showProgress(QStringLiteral("reading the router: query %1 of %2")
                          .arg(item)
                          .arg(QueryChain::ItemCount));
     });
     QObject::connect(
-        &routerLink, &RouterLink::commandSent, &routerLink, [this](int sent, int total) {
+        &connection, &RouterConnection::listProgress, &connection, [this](int sent, int total) {
             showProgress(QStringLiteral("writing: %1 of %2 commands sent").arg(sent).arg(total));
         });
     if (args.verbosity != CliArguments::Verbosity::Verbose)
@@ -181,9 +191,9 @@ void CommandRunner::watch(RouterLink &routerLink) {
         err << direction << ' ' << frame.toHex(' ') << '\n';
         err.flush();
     };
-    QObject::connect(&routerLink, &RouterLink::frameWritten, &routerLink,
+    QObject::connect(&connection, &RouterConnection::frameWritten, &connection,
                      [trace](const QByteArray &frame) { trace(">", frame); });
-    QObject::connect(&routerLink, &RouterLink::frameRead, &routerLink,
+    QObject::connect(&connection, &RouterConnection::frameRead, &connection,
                      [trace](const QByteArray &frame) { trace("<", frame); });
 }
 

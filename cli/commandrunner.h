@@ -1,11 +1,11 @@
 #pragma once
 
+#include "cli/blockingrouterlink.h"
 #include "cli/cliarguments.h"
 #include "cli/clitext.h"
 #include "cli/exitstatus.h"
 #include "cli/inventoryfile.h"
 #include "cli/wantedstate.h"
-#include "link/routerlink.h"
 
 #include <QTextStream>
 #include <memory>
@@ -36,7 +36,7 @@ private:
     std::optional<RouterState> readRouter();
     std::optional<QString> routerPort();
     DeviceInventory *inventory();
-    void watch(RouterLink &routerLink);
+    void watch(RouterConnection &connection);
     bool printVerdict(const QString &command, const CliText::Verdict &verdict);
 
     ExitStatus failed(ExitStatus status, const QString &message);
@@ -51,5 +51,5 @@ private:
     bool progressLine = false; // a progress line is on the terminal
     ExitStatus failure = ExitStatus::Done;
     std::unique_ptr<InventoryFile> fileInventory;
-    std::unique_ptr<RouterLink> link;
+    std::unique_ptr<BlockingRouterLink> link;
 };

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "cli/cliarguments.h"
+#include "config/routerstate.h"
 #include "config/statefile.h"
 #include "filters/filtercommand.h"
-#include "link/routerstate.h"
 #include "routing/routecommand.h"
 
 #include <QList>

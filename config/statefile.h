@@ -1,7 +1,7 @@
 #pragma once
 
+#include "config/routerstate.h"
 #include "filters/filterbytes.h"
-#include "link/routerstate.h"
 #include "routing/portidentity.h"
 
 #include <QByteArray>

@@ -3,7 +3,7 @@
 #include "demo/demoinventory.h"
 #include "demo/demopreset.h"
 #include "demo/screenshotrun.h"
-#include "link/routerlink.h"
+#include "link/routerconnection.h"
 #include "sim/routersimulator.h"
 
 #include <QApplication>
@@ -37,7 +37,7 @@ int main(int argc, char *argv[]) {
     }
     applyDemoPreset(sim);
     // Replies come at the line's rate, in the small pieces a USB serial adapter hands over.
-    sim.setPacing(RouterLink::BaudRate);
+    sim.setPacing(RouterConnection::BaudRate);
     sim.setRandomChunks(true);
     QTextStream(stdout) << "Simulated router on " << sim.slavePath() << Qt::endl;
 

@@ -1,9 +1,9 @@
 #include "demo/screenshotrun.h"
 
+#include "app/myline.h"
 #include "demo/demoinventory.h"
 #include "filters/filterbits.h"
 #include "link/sysexframe.h"
-#include "routing/myline.h"
 #include "routing/portidentity.h"
 #include "sim/routersimulator.h"
 

@@ -1,4 +1,5 @@
 #include "filters/portfilteringsituation.h"
 
-PortFilteringSituation::PortFilteringSituation(QString name)
-    : portName(std::move(name)) {}
+PortFilteringSituation::PortFilteringSituation(QString name, const FilterBytes &bytes)
+    : portName(std::move(name))
+    , filterBytes(bytes) {}

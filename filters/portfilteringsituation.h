@@ -2,18 +2,17 @@
 
 #include "filters/filterbytes.h"
 
-#include <QObject>
 #include <QString>
 
-// One router port's filter, as the router last reported it or as it was last sent.
-class PortFilteringSituation : public QObject {
-    Q_OBJECT
+// One router port's filter record: the port's name and its 25 filter bytes, as the router
+// last reported them or as they were last set.
+class PortFilteringSituation {
 public:
-    explicit PortFilteringSituation(QString name);
+    PortFilteringSituation(QString name, const FilterBytes &bytes);
 
     QString getPortName() const { return portName; }
     FilterBytes getFilterBytes() const { return filterBytes; }
-    void setFilterBytes(FilterBytes values) { filterBytes = values; }
+    void setFilterBytes(const FilterBytes &values) { filterBytes = values; }
 
 private:
     QString portName;

@@ -1,7 +1,7 @@
 #include "link/framecutter.h"
 
-#include "app/tracecategories.h"
 #include "link/sysexframe.h"
+#include "link/tracecategories.h"
 
 #include <QDebug>
 

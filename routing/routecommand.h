@@ -2,8 +2,6 @@
 
 #include "routing/portidentity.h"
 
-#include <QByteArray>
-
 // The three route commands: add a route, delete a route, clear every route. The router
 // answers each with one RouteResult, in the order the commands were written.
 namespace RouteCommand {
@@ -25,9 +23,5 @@ struct Command {
 Command add(RouteEnd source, RouteEnd destination);
 Command remove(RouteEnd source, RouteEnd destination);
 Command clearAll();
-
-// F0 00 21 5E 02 01, source class and number, destination class and number, then 01 (add),
-// 00 (delete) or 7F (clear, all four route bytes 00), F7.
-QByteArray frame(const Command &command);
 
 } // namespace RouteCommand

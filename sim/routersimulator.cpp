@@ -131,6 +131,23 @@ void RouterSimulator::closeLine() {
     heldReplies.clear();
 }
 
+QString RouterSimulator::lineSettings() const {
+    termios modes{};
+    if (slaveFd < 0 || ::tcgetattr(slaveFd, &modes) != 0)
+        return QString();
+    static const QMap<speed_t, int> bauds = {{B9600, 9600},   {B19200, 19200},   {B38400, 38400},
+                                             {B57600, 57600}, {B115200, 115200}, {B230400, 230400}};
+    static const QMap<tcflag_t, int> sizes = {{CS5, 5}, {CS6, 6}, {CS7, 7}, {CS8, 8}};
+    const char parity = !(modes.c_cflag & PARENB) ? 'N' : (modes.c_cflag & PARODD) ? 'O' : 'E';
+    const bool flow = (modes.c_cflag & CRTSCTS) || (modes.c_iflag & (IXON | IXOFF));
+    return QStringLiteral("%1 %2%3%4%5")
+        .arg(bauds.value(::cfgetospeed(&modes)))
+        .arg(sizes.value(modes.c_cflag & CSIZE))
+        .arg(QLatin1Char(parity))
+        .arg(modes.c_cflag & CSTOPB ? 2 : 1)
+        .arg(flow ? QStringLiteral(" flow control") : QString());
+}
+
 QString RouterSimulator::slavePath() const {
     return slaveName;
 }

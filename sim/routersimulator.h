@@ -66,6 +66,10 @@ public:
     void setFilter(const FilterPort &port, const FilterBytes &bytes);
     FilterBytes filter(const FilterPort &port) const; // all zero until set
 
+    // How the tool set the line up, as the terminal's settings have it: "115200 8N1" for the
+    // baud rate, data bits, parity and stop bits, with " flow control" when that is on.
+    QString lineSettings() const;
+
     // Everything the tool sent, as frames, in arrival order.
     QList<ReceivedFrame> receivedFrames() const;
     QList<QByteArray> receivedBytes() const; // the same frames without times

@@ -3,7 +3,6 @@
 #include "app/widget.h"
 #include "tests/support/fakeinventory.h"
 #include "tests/support/modalanswerer.h"
-#include "tests/support/widgettestaccess.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -36,7 +35,7 @@ void MainWindowTest::startState() {
     QCOMPARE(window.findChild<QLabel *>("label_status")->text(), QString("Not connected"));
     QVERIFY(window.findChild<QPushButton *>("pushButton_cancelImport")->isHidden());
 
-    QTimer *scan = WidgetTestAccess(window).portScanTimer();
+    const auto *scan = window.findChild<QTimer *>("portScanTimer");
     QVERIFY(scan->isActive() && !scan->isSingleShot());
     QCOMPARE(scan->interval(), 10000);
 }

@@ -8,6 +8,7 @@
 #include <QSerialPort>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -31,17 +32,18 @@ QStringList entries(RouterBench &bench) {
 void rescan(RouterBench &bench, const DeviceTable &devices, const QList<SerialPortEntry> &ports) {
     bench.inventory.devices = devices;
     bench.inventory.ports = ports;
-    bench.access().initPort();
+    bench.window(); // the window listens to the monitor from when it is made
+    emit bench.monitor.devicesChanged();
 }
 
 // Wholly disconnected, with none of the router's state left; the status line says why.
 void verifyDisconnected(RouterBench &bench, const QString &status = "Not connected") {
-    WidgetTestAccess w = bench.access();
-    QVERIFY(!w.serialPort()->isOpen());
+    QVERIFY(!bench.link().isOpen());
     QCOMPARE(bench.find<QLabel>("label_status")->text(), status);
     QCOMPARE(bench.find<QPushButton>("pushButton")->text(), QString("Connect"));
     QVERIFY(bench.find<QComboBox>("ComboBox_Devices")->isEnabled());
-    QVERIFY(w.inputButtons().isEmpty() && w.routeMap().isEmpty() && w.portFilters().isEmpty());
+    QVERIFY(bench.routing().inputButtons().isEmpty() && bench.link().state().routes.isEmpty() &&
+            bench.link().state().filters.isEmpty());
     QCOMPARE(FilterTable::shownBoxes(bench.window()), QStringList());
 }
 
@@ -104,15 +106,15 @@ void TestDeviceLink::connectRequeryAndLetGo() {
              "Connected to Kelvanto MIDI Router (simulated) on " + bench.sim.slavePath());
     QCOMPARE(bench.find<QPushButton>("pushButton")->text(), QString("Disconnect"));
     QVERIFY(!bench.find<QComboBox>("ComboBox_Devices")->isEnabled());
-    QCOMPARE(bench.access().serialPort()->baudRate(), 115200);
+    QCOMPARE(bench.sim.lineSettings(), QString("115200 8N1"));
     QCOMPARE(bench.sent().first(), QByteArray::fromHex("f000215e010301f7"));
     QCOMPARE(sentAtPageChange(0, 4), (QList<QByteArray>{query(1), query(2), query(3), query(4)}));
     QCOMPARE(sentAtPageChange(1, 0), QList<QByteArray>{});
-    QVERIFY(bench.access().routeMap().size() == 2 &&
+    QVERIFY(bench.link().state().routes.size() == 2 &&
             !FilterTable::shownBoxes(bench.window()).isEmpty());
 
     // Depending on the errno left over, a hung-up line reports a read error or a resource error.
-    emit bench.access().serialPort()->errorOccurred(QSerialPort::ReadError);
+    emit bench.link().findChild<QSerialPort *>()->errorOccurred(QSerialPort::ReadError);
     verifyDisconnected(bench, Unplugged);
     tabs->setCurrentIndex(0);
     QVERIFY(bench.connectAndWait());
@@ -121,7 +123,7 @@ void TestDeviceLink::connectRequeryAndLetGo() {
     verifyDisconnected(bench);
     QVERIFY(bench.connectAndWait());
     bench.sim.hangUp();
-    QVERIFY(QTest::qWaitFor([&] { return !bench.access().serialPort()->isOpen(); }, 3000));
+    QVERIFY(QTest::qWaitFor([&] { return !bench.link().isOpen(); }, 3000));
     verifyDisconnected(bench, Unplugged);
     QVERIFY(bench.answerer.seen.isEmpty());
 }
@@ -135,16 +137,15 @@ void TestDeviceLink::refusedPortSaysHowToGetAccess() {
     QSerialPort holder(bench.sim.slavePath());
     QVERIFY(holder.open(QIODevice::ReadWrite));
     button->click();
-    QSerialPort *port = bench.access().serialPort();
-    QCOMPARE(port->error(), QSerialPort::PermissionError);
-    const QString refused = "Failed to open port : " + port->errorString();
+    QCOMPARE(bench.link().error(), QSerialPort::PermissionError);
+    const QString refused = "Failed to open port : " + bench.link().errorString();
     bench.inventory.portsOpenable = false;
     button->click();
     holder.close();
     rescan(bench, {{routerKey, router}}, {{"ttyPellvaneNone", 0x1209, 0x7A01}});
     button->click();
-    QCOMPARE(port->error(), QSerialPort::DeviceNotFoundError);
-    const QString missing = "Failed to open port : " + port->errorString();
+    QCOMPARE(bench.link().error(), QSerialPort::DeviceNotFoundError);
+    const QString missing = "Failed to open port : " + bench.link().errorString();
     rescan(bench, {}, {});
     button->click();
 
@@ -153,8 +154,9 @@ void TestDeviceLink::refusedPortSaysHowToGetAccess() {
         "udev rule gives the logged-in user access to the router, or add the user to the "
         "\"dialout\" group (sudo usermod -aG dialout $USER) and log in again. Then plug the "
         "router in again.";
-    QCOMPARE(bench.answerer.messages(), (QStringList{refused, refused + "\n\n" + advice, missing,
-                                                     "Make sure there is a port connection"}));
+    QTRY_COMPARE(bench.answerer.messages(),
+                 (QStringList{refused, refused + "\n\n" + advice, missing,
+                              "Make sure there is a port connection"}));
     verifyDisconnected(bench);
 }
 
@@ -163,7 +165,7 @@ void TestDeviceLink::refusedPortSaysHowToGetAccess() {
 // why.
 void TestDeviceLink::monitorScansAtOnce() {
     RouterBench bench;
-    bench.access().portScanTimer()->stop();
+    bench.window().findChild<QTimer *>("portScanTimer")->stop();
     const QString routerEntry = RouterBench::DeviceName + " -> " + bench.sim.slavePath();
     bench.inventory.devices.insert(synthKey, "Kelvanto Synth");
     bench.inventory.ports.append({"ttyACM5", 0x16C0, 0x0042});

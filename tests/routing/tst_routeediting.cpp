@@ -3,14 +3,13 @@
 // that keeps the routes unless "Yes" is chosen, and a chosen input that shows.
 #define QTEST_QPA_MOUSE_HANDLING
 
-#include "routing/myline.h"
+#include "app/myline.h"
 #include "tests/support/pacing.h"
 #include "tests/support/routingfixture.h"
 #include "tests/support/wire.h"
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QSerialPort>
 #include <QUndoStack>
 
 namespace {
@@ -24,7 +23,7 @@ const QList<Route> held = {inToHost, hostToDevice, deviceToOut};
 
 // A point beside the middle of a route's line, at a right angle to it, in viewport pixels.
 QPoint beside(RoutingFixture &f, const Route &route, qreal distance) {
-    const QLineF line = routeLines(f.w).value(route)->line();
+    const QLineF line = routeLines(f.bench).value(route)->line();
     const QLineF normal = line.normalVector().unitVector();
     return f.view()->mapFromScene(line.center() + (normal.p2() - normal.p1()) * distance);
 }
@@ -61,7 +60,7 @@ void TestRouteEditing::linesAreEasyToHit() {
     Editing f;
     QVERIFY(f.connect(held));
     QWidget *viewport = f.view()->viewport();
-    MyLine *line = routeLines(f.w).value(inToHost);
+    MyLine *line = routeLines(f.bench).value(inToHost);
     const QPen resting = line->pen();
 
     QTest::mouseMove(viewport, beside(f, inToHost, 3));
@@ -73,7 +72,7 @@ void TestRouteEditing::linesAreEasyToHit() {
     QCOMPARE(f.takeSent(), QList<QByteArray>());
     QTest::mouseClick(viewport, Qt::RightButton, {}, beside(f, inToHost, -3));
     QCOMPARE(f.takeSent(), QList{Wire::frame("0201 00020101 00")});
-    QVERIFY(f.agree() && !routeLines(f.w).contains(inToHost));
+    QVERIFY(f.agree() && !routeLines(f.bench).contains(inToHost));
 }
 
 // Port buttons show keyboard focus, and Space on an input then on an output adds a route. A
@@ -91,17 +90,17 @@ void TestRouteEditing::deleteFromTheKeyboardThenUndoAndRedo() {
     f.key(Qt::Key_Space);
     QCOMPARE(f.takeSent(), QList{Wire::addRoute("00020001")});
 
-    MyLine *line = routeLines(f.w).value(hostToDevice);
+    MyLine *line = routeLines(f.bench).value(hostToDevice);
     QTest::mouseClick(f.view()->viewport(), Qt::LeftButton, {}, beside(f, hostToDevice, 0));
     QVERIFY(line->isSelected());
     QCOMPARE(line->pen().color(), MyLine::SelectedColour);
     const QByteArray deleted = Wire::frame("0201 01010201 00");
     f.key(Qt::Key_Delete);
     QCOMPARE(f.takeSent(), QList{deleted});
-    QVERIFY(f.agree() && !routeLines(f.w).contains(hostToDevice));
+    QVERIFY(f.agree() && !routeLines(f.bench).contains(hostToDevice));
     f.key(Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(f.takeSent(), QList{Wire::addRoute("01010201")});
-    QVERIFY(f.agree() && routeLines(f.w).contains(hostToDevice));
+    QVERIFY(f.agree() && routeLines(f.bench).contains(hostToDevice));
     f.key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     QCOMPARE(f.takeSent(), QList{deleted});
 }
@@ -112,7 +111,7 @@ void TestRouteEditing::undoingDisconnectAllRestoresEveryRoute() {
     QVERIFY(f.connect(held));
     f.disconnectAll();
     QCOMPARE(f.takeSent(), QList{Wire::ClearRoutes});
-    QVERIFY(f.agree() && routeLines(f.w).isEmpty());
+    QVERIFY(f.agree() && routeLines(f.bench).isEmpty());
 
     f.key(Qt::Key_Z, Qt::ControlModifier);
     QVERIFY(f.agree());
@@ -121,11 +120,11 @@ void TestRouteEditing::undoingDisconnectAllRestoresEveryRoute() {
                                 Wire::addRoute("02010002")}));
     const QString gaps = unpaced(f.bench.sim.receivedFrames(), 0, held.size() - 1);
     QVERIFY2(gaps.isEmpty(), qPrintable(gaps));
-    QCOMPARE(mapRoutes(f.w), sorted(held));
+    QCOMPARE(tableRoutes(f.bench), sorted(held));
 }
 
 // The router is unplugged while an undo paces its routes: the undo stops, and the history,
-// which belongs to the connection, is emptied once the step has returned.
+// which belongs to the connection, is emptied.
 void TestRouteEditing::theRouterVanishesDuringAnUndo() {
     Editing f;
     QVERIFY(f.connect(held));
@@ -137,9 +136,9 @@ void TestRouteEditing::theRouterVanishesDuringAnUndo() {
         f.bench.sim.hangUp();
     });
     f.key(Qt::Key_Z, Qt::ControlModifier);
-    QVERIFY(!f.w.serialPort()->isOpen());
-    QCOMPARE(f.w.routeEdits()->count(), 0);
-    QVERIFY(routeLines(f.w).isEmpty());
+    QTRY_VERIFY(!f.bench.link().isOpen());
+    QCOMPARE(f.bench.routing().edits().count(), 0);
+    QVERIFY(routeLines(f.bench).isEmpty());
 }
 
 void TestRouteEditing::disconnectAllAsked_data() {
@@ -165,14 +164,14 @@ void TestRouteEditing::disconnectAllAsked() {
             QTest::keyClick(box, Qt::Key(key));
         else
             f.bench.sim.hangUp();
-        return f.w.serialPort()->isOpen();
+        return f.bench.link().isOpen();
     };
     f.disconnectAll();
     asked.sort();
     QCOMPARE(asked, QStringList({"Disconnect All ?", "NO", "Yes"}));
     QCOMPARE(f.takeSent(), QList<QByteArray>());
-    QVERIFY(f.w.verdictQueue().isEmpty() && f.w.lastCommand() == 0);
-    QCOMPARE(mapRoutes(f.w), key ? sorted(held) : QList<Route>());
+    QCOMPARE(f.bench.link().waitingCount(), 0);
+    QCOMPARE(tableRoutes(f.bench), key ? sorted(held) : QList<Route>());
 }
 
 // A chosen input shows as chosen, with nothing drawn on it until the pointer moves. A click on
@@ -184,10 +183,10 @@ void TestRouteEditing::theChosenInputShowsUntilLetGo() {
     const QImage plain = input->grab().toImage();
     f.click(input);
     QVERIFY(input->grab().toImage() != plain);
-    QVERIFY(!f.w.startPoint().isNull() && !f.w.dragLine()->scene());
+    QVERIFY(f.bench.routing().hasChosenSource() && !f.bench.routing().showsRubberBand());
     QTest::mouseClick(f.view()->viewport(), Qt::LeftButton, {},
                       QPoint(f.view()->width() / 2, f.view()->height() - 10));
-    QVERIFY(f.w.startPoint().isNull() && !f.w.dragLine()->scene());
+    QVERIFY(!f.bench.routing().hasChosenSource());
     QTRY_VERIFY(input->grab().toImage() == plain);
     f.click(f.output("MIDI OUT 1"));
     QCOMPARE(f.takeSent(), QList<QByteArray>());

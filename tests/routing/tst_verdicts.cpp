@@ -2,7 +2,7 @@
 // ends equal to the router's route table: real mouse gestures against the simulated router.
 #define QTEST_QPA_MOUSE_HANDLING
 
-#include "routing/myline.h"
+#include "app/myline.h"
 #include "tests/support/routingfixture.h"
 #include "tests/support/wire.h"
 
@@ -91,22 +91,31 @@ void TestVerdicts::eachVerdictSettlesItsCommand() {
 
     f.bench.sim.holdReplies(false);
     QVERIFY(f.agree());
-    QCOMPARE(mapRoutes(f.w), named(routerEnds));
+    QCOMPARE(tableRoutes(f.bench), named(routerEnds));
     QCOMPARE(f.bench.answerer.messages().count(illegal), script.count('!'));
 }
 
-// All routes from one input leave the same point: a right click there deletes one of them,
-// and a second click while that delete waits sends nothing more.
+// All routes from one input leave the same point: a right click where they still overlap, just
+// beside the button, deletes one of them, and a second click while that delete waits sends
+// nothing more.
 void TestVerdicts::oneRightClickOneDelete() {
     RoutingFixture f;
     QVERIFY(f.connect({routes['a'], routes['b']}));
     f.bench.sim.holdReplies(true);
-    const QPoint meeting = f.view()->mapFromScene(routeLines(f.w).value(routes['a'])->line().p1());
-    QCOMPARE(meeting, f.view()->mapFromScene(routeLines(f.w).value(routes['b'])->line().p1()));
+    const MyLine *a = routeLines(f.bench).value(routes['a']);
+    const MyLine *b = routeLines(f.bench).value(routes['b']);
+    QCOMPARE(a->line().p1(), b->line().p1());
+    const int width = f.input("MIDI IN 1")->width(); // the lines leave from 10 px past its middle
+    const qreal beside = width - (10 + width / 2) + 3;
+    const QPointF at =
+        (a->line().pointAt(beside / a->line().dx()) + b->line().pointAt(beside / b->line().dx())) /
+        2;
+    QVERIFY(a->contains(at) && b->contains(at));
+    const QPoint meeting = f.view()->mapFromScene(at);
     QTest::mouseClick(f.view()->viewport(), Qt::RightButton, {}, meeting);
     QTest::mouseClick(f.view()->viewport(), Qt::RightButton, {}, meeting);
     const QList<QByteArray> sent = f.takeSent();
-    QCOMPARE(routeLines(f.w).size(), 2); // until the router has taken the route away
+    QCOMPARE(routeLines(f.bench).size(), 2); // until the router has taken the route away
     QVERIFY(sent == QList{Wire::frame("0201 00010001 00")} ||
             sent == QList{Wire::frame("0201 00010002 00")});
 
@@ -130,7 +139,7 @@ void TestVerdicts::unansweredClearIsForgottenOnReconnect() {
     f.click(f.input("MIDI IN 1"));
     f.click(f.output("MIDI OUT 1"));
     QVERIFY(f.agree());
-    QCOMPARE(mapRoutes(f.w), named("acdf"));
+    QCOMPARE(tableRoutes(f.bench), named("acdf"));
 }
 
 // A refusal opens a message box inside the handling of the bytes that brought it; a route
@@ -145,7 +154,7 @@ void TestVerdicts::reportDrawnWhileARefusalIsShown() {
             f.bench.sim.inject(Wire::frame("0103 0002000101"));
             open.start();
         }
-        drawnWhileOpen = routeLines(f.w).contains(routes['e']);
+        drawnWhileOpen = routeLines(f.bench).contains(routes['e']);
         return !drawnWhileOpen && open.elapsed() < 2000;
     };
     f.bench.sim.inject(Wire::frame("0201 0101"));
@@ -162,12 +171,12 @@ void TestVerdicts::overdueVerdictRereadsTheRoutes() {
     f.bench.sim.dropNextVerdict();
     f.rightClickLine(routes['c']);
     QVERIFY(f.bench.waitForFrames(1));
-    QVERIFY(f.agree(6000) && !routeLines(f.w).contains(routes['c']));
+    QVERIFY(f.agree(6000) && !routeLines(f.bench).contains(routes['c']));
     const QList<RouterSimulator::ReceivedFrame> frames = f.bench.sim.receivedFrames();
     QCOMPARE(frames.size(), 2);
     QCOMPARE(frames.at(1).bytes, Wire::frame("010303"));
     QVERIFY(frames.at(1).atMs - frames.at(0).atMs >= 2990);
-    QCOMPARE(mapRoutes(f.w), named("df"));
+    QCOMPARE(tableRoutes(f.bench), named("df"));
 }
 
 // Verdicts of every kind with nothing waiting, three times over in one chunk, nested in each
@@ -199,7 +208,7 @@ void TestVerdicts::strayVerdictsRemoveNothing() {
     f.bench.sim.inject(flood);
     QVERIFY(QTest::qWaitFor([&] { return f.bench.answerer.seen.size() == shown.size(); }, 5000));
     QVERIFY(f.agree());
-    QCOMPARE(mapRoutes(f.w), sorted(held));
+    QCOMPARE(tableRoutes(f.bench), sorted(held));
     QStringList messages = f.bench.answerer.messages();
     messages.sort();
     shown.sort();
@@ -215,8 +224,8 @@ void TestVerdicts::portCountsRedrawTheRoutes() {
     f.bench.sim.setRoutes({routes['c'], routes['d']});
     f.bench.sim.inject(Wire::frame("0102 02020101"));
     QVERIFY(f.agree());
-    QCOMPARE(mapRoutes(f.w), named("cd"));
-    QCOMPARE(routeLines(f.w).value(routes['c'])->line(),
+    QCOMPARE(tableRoutes(f.bench), named("cd"));
+    QCOMPARE(routeLines(f.bench).value(routes['c'])->line(),
              anchors(f.input("MIDI IN 2"), f.output("USB HOST 1")));
 }
 

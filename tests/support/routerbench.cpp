@@ -1,10 +1,7 @@
 #include "tests/support/routerbench.h"
 
-#include "filters/portfilteringsituation.h"
-
 #include <QComboBox>
 #include <QPushButton>
-#include <QSerialPort>
 #include <QSettings>
 #include <QTest>
 
@@ -37,13 +34,11 @@ Widget &RouterBench::window() {
 }
 
 bool RouterBench::connectAndWait(int timeoutMs) {
-    WidgetTestAccess w = access();
+    bool ended = false;
+    const QObject listening;
+    QObject::connect(&link(), &RouterConnection::chainEnded, &listening, [&] { ended = true; });
     find<QPushButton>("pushButton")->click();
-    if (!w.serialPort()->isOpen())
-        return false;
-    auto *ports = find<QComboBox>("comboBox_MiDiPorts");
-    return QTest::qWaitFor(
-        [&] { return ports->count() > 0 && w.portFilters().size() >= ports->count(); }, timeoutMs);
+    return link().isOpen() && QTest::qWaitFor([&] { return ended; }, timeoutMs);
 }
 
 bool RouterBench::waitForFrames(int count, int timeoutMs) {

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "app/filterpanel.h"
+#include "app/routingview.h"
+#include "app/widget.h"
 #include "link/devicemonitor.h"
 #include "sim/routersimulator.h"
 #include "tests/support/fakeinventory.h"
 #include "tests/support/modalanswerer.h"
-#include "tests/support/widgettestaccess.h"
 
 #include <QTemporaryDir>
 #include <memory>
@@ -26,10 +28,12 @@ public:
 
     // Creates the window (with the device already listed) on first use.
     Widget &window();
-    WidgetTestAccess access() { return WidgetTestAccess(window()); }
+    RouterConnection &link() { return window().connection(); }
+    RoutingView &routing() { return window().routingView(); }
+    FilterPanel &filters() { return window().filterPanel(); }
 
-    // Clicks "Connect" and waits until the query chain has run to its end: the router's
-    // filter reports have all been handled (or, for a silent router, until timeoutMs).
+    // Clicks "Connect" and waits until the query chain has run to its end: every filter port
+    // has reported (or, for a silent router, until timeoutMs).
     bool connectAndWait(int timeoutMs = 5000);
     // Waits until the simulator has received at least count frames in all.
     bool waitForFrames(int count, int timeoutMs = 3000);

@@ -4,8 +4,8 @@
 
 #include "tests/support/routingfixture.h"
 
-#include "routing/mainscense.h"
-#include "routing/myline.h"
+#include "app/mainscense.h"
+#include "app/myline.h"
 
 #include <algorithm>
 
@@ -23,14 +23,19 @@ QPushButton *named(const QList<QPushButton *> &buttons, const QString &text) {
 }
 
 QLineF anchors(const QPushButton *from, const QPushButton *to) {
-    return QLineF(from->x() + 10 + from->width() / 2, from->y() + 5, to->x() - to->width() / 3,
-                  to->y() + 5);
+    auto *view = qobject_cast<QGraphicsView *>(from->parentWidget());
+    const auto inScene = [view](int x, int y) {
+        return view->mapToScene(view->viewport()->mapFrom(view, QPoint(x, y)));
+    };
+    return QLineF(inScene(from->x() + 10 + from->width() / 2, from->y() + 5),
+                  inScene(to->x() - to->width() / 3, to->y() + 5));
 }
 
-QMultiMap<Route, MyLine *> routeLines(WidgetTestAccess &w) {
+QMultiMap<Route, MyLine *> routeLines(RouterBench &bench) {
     QMultiMap<Route, MyLine *> lines;
-    for (QGraphicsItem *item : w.scene()->items())
-        if (auto *line = dynamic_cast<MyLine *>(item); line && line != w.dragLine())
+    for (QGraphicsItem *item : bench.routing().scene().items())
+        if (auto *line = dynamic_cast<MyLine *>(item);
+            line && line->key != PortIdentity::RouteEnd())
             lines.insert(Route(line->key, line->value), line);
     return lines;
 }
@@ -40,20 +45,24 @@ QList<Route> sorted(QList<Route> routes) {
     return routes;
 }
 
-QList<Route> mapRoutes(WidgetTestAccess &w) {
+QList<Route> tableRoutes(RouterBench &bench) {
     QList<Route> routes;
-    for (auto it = w.routeMap().cbegin(); it != w.routeMap().cend(); ++it)
+    const auto &table = bench.link().state().routes;
+    for (auto it = table.cbegin(); it != table.cend(); ++it)
         routes << Route(it.key(), it.value());
     return sorted(routes);
 }
 
-bool consistent(WidgetTestAccess &w) {
-    const QList<Route> known = mapRoutes(w);
-    const QList<MyLine *> lines = routeLines(w).values();
-    return routeLines(w).keys() == known &&
-           std::adjacent_find(known.begin(), known.end()) == known.end() &&
-           (!w.lastRouteLine() || lines.contains(w.lastRouteLine())) &&
-           (!w.lineToDelete() || lines.contains(w.lineToDelete()));
+bool consistent(RouterBench &bench) {
+    const QMultiMap<Route, MyLine *> lines = routeLines(bench);
+    for (auto it = lines.cbegin(); it != lines.cend(); ++it) {
+        const RoutingView &routing = bench.routing();
+        const QPushButton *from = routing.button(PortIdentity::End::Source, it.key().first);
+        const QPushButton *to = routing.button(PortIdentity::End::Destination, it.key().second);
+        if (!from || !to || it.value()->line() != anchors(from, to))
+            return false;
+    }
+    return lines.keys() == tableRoutes(bench);
 }
 
 } // namespace RoutePicture
@@ -70,7 +79,7 @@ bool RoutingFixture::connect(const QList<RoutePicture::Route> &held,
 }
 
 void RoutingFixture::rightClickLine(const RoutePicture::Route &route) {
-    const MyLine *line = RoutePicture::routeLines(w).value(route);
+    const MyLine *line = RoutePicture::routeLines(bench).value(route);
     QTest::mouseClick(view()->viewport(), Qt::RightButton, {},
                       view()->mapFromScene(line->line().center()));
 }
@@ -91,9 +100,9 @@ QList<QByteArray> RoutingFixture::takeSent() {
 
 bool RoutingFixture::agree(int timeoutMs) {
     const auto same = [&] {
-        return w.verdictQueue().isEmpty() &&
-               RoutePicture::sorted(bench.sim.routes()) == RoutePicture::mapRoutes(w) &&
-               RoutePicture::consistent(w);
+        return !bench.link().isListRunning() && bench.link().waitingCount() == 0 &&
+               RoutePicture::sorted(bench.sim.routes()) == RoutePicture::tableRoutes(bench) &&
+               RoutePicture::consistent(bench);
     };
     return QTest::qWaitFor(same, timeoutMs);
 }

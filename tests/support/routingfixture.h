@@ -15,16 +15,17 @@ using Route = RouterSimulator::Route;
 
 QStringList texts(const QList<QPushButton *> &buttons);
 QPushButton *named(const QList<QPushButton *> &buttons, const QString &text);
-// Where a route line runs: from 10 px right of the input button's middle to a third of a
-// button width left of the output button, 5 px below their tops.
+// Where a route line runs, in the scene: from 10 px right of the input button's middle to a
+// third of a button width left of the output button, 5 px below their tops.
 QLineF anchors(const QPushButton *from, const QPushButton *to);
 // Route lines in the scene by their routes, the rubber band excluded.
-QMultiMap<Route, MyLine *> routeLines(WidgetTestAccess &w);
+QMultiMap<Route, MyLine *> routeLines(RouterBench &bench);
 QList<Route> sorted(QList<Route> routes);
-QList<Route> mapRoutes(WidgetTestAccess &w);
-// The picture shows the route table, which holds no route twice, and the window's line
-// pointers point at shown lines only.
-bool consistent(WidgetTestAccess &w);
+// The connection's route table.
+QList<Route> tableRoutes(RouterBench &bench);
+// The picture shows the route table: one line a route whose ports are on the page, each
+// between its own two buttons.
+bool consistent(RouterBench &bench);
 
 } // namespace RoutePicture
 
@@ -37,9 +38,11 @@ public:
     bool connect(const QList<RoutePicture::Route> &held = {},
                  RouterSimulator::PortCounts counts = {2, 2, 1, 1});
     QGraphicsView *view() { return bench.find<QGraphicsView>("graphicsView"); }
-    QPushButton *input(const QString &text) { return RoutePicture::named(w.inputButtons(), text); }
+    QPushButton *input(const QString &text) {
+        return RoutePicture::named(bench.routing().inputButtons(), text);
+    }
     QPushButton *output(const QString &text) {
-        return RoutePicture::named(w.outputButtons(), text);
+        return RoutePicture::named(bench.routing().outputButtons(), text);
     }
     void click(QWidget *widget) { QTest::mouseClick(widget, Qt::LeftButton); }
     // "Disconnect All", answered "Yes".
@@ -53,10 +56,10 @@ public:
     void drag(QPushButton *from, QWidget *to, QPoint at);
     // Lets anything written reach the router, then takes what it received.
     QList<QByteArray> takeSent();
-    // Waits until the window has every verdict and shows the routes that the router holds.
+    // Waits until the window has sent every command, has every verdict and shows the routes that
+    // the router holds.
     bool agree(int timeoutMs = 3000);
 
     RouterBench bench;
-    WidgetTestAccess w = bench.access();
     QList<RouterSimulator::ReceivedFrame> queries;
 };

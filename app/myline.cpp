@@ -1,4 +1,4 @@
-#include "routing/myline.h"
+#include "app/myline.h"
 
 #include <QGraphicsSceneMouseEvent>
 #include <QPainter>

@@ -1,6 +1,7 @@
-#include "routing/routeeditcommand.h"
+#include "app/routeeditcommand.h"
 
-#include <QCoreApplication>
+#include "app/windowtext.h"
+
 #include <utility>
 
 namespace {
@@ -9,10 +10,6 @@ QString routeText(const RouteEditCommand::Route &route) {
     using PortIdentity::End;
     return PortIdentity::buttonText(End::Source, route.first.first, route.first.second) + " → " +
            PortIdentity::buttonText(End::Destination, route.second.first, route.second.second);
-}
-
-QString tr(const char *text) {
-    return QCoreApplication::translate("Widget", text);
 }
 
 } // namespace
@@ -25,13 +22,13 @@ RouteEditCommand::RouteEditCommand(const QString &text, QList<RouteCommand::Comm
     , send(std::move(send)) {}
 
 RouteEditCommand *RouteEditCommand::added(const Route &route, Send send) {
-    return new RouteEditCommand(tr("Add route %1").arg(routeText(route)),
+    return new RouteEditCommand(windowText("Add route %1").arg(routeText(route)),
                                 {RouteCommand::add(route.first, route.second)},
                                 {RouteCommand::remove(route.first, route.second)}, send);
 }
 
 RouteEditCommand *RouteEditCommand::deleted(const Route &route, Send send) {
-    return new RouteEditCommand(tr("Delete route %1").arg(routeText(route)),
+    return new RouteEditCommand(windowText("Delete route %1").arg(routeText(route)),
                                 {RouteCommand::remove(route.first, route.second)},
                                 {RouteCommand::add(route.first, route.second)}, send);
 }
@@ -40,8 +37,8 @@ RouteEditCommand *RouteEditCommand::cleared(const QList<Route> &routes, Send sen
     QList<RouteCommand::Command> restore;
     for (const Route &route : routes)
         restore.append(RouteCommand::add(route.first, route.second));
-    return new RouteEditCommand(tr("Disconnect all routes"), {RouteCommand::clearAll()}, restore,
-                                send);
+    return new RouteEditCommand(windowText("Disconnect all routes"), {RouteCommand::clearAll()},
+                                restore, send);
 }
 
 void RouteEditCommand::redo() {

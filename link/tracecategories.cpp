@@ -1,4 +1,4 @@
-#include "app/tracecategories.h"
+#include "link/tracecategories.h"
 
 // Warnings stay on; debug messages only where the rules switch them on.
 Q_LOGGING_CATEGORY(lcLink, "pellvane.link", QtWarningMsg)
