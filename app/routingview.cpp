@@ -128,6 +128,8 @@ void RoutingView::layOutPorts() {
     for (QVBoxLayout *column : {inputColumn, outputColumn})
         column->addStretch();
     view.setLayout(portsLayout);
+    // A narrower or lower page scrolls rather than squeeze the columns together.
+    view.setMinimumWidth(2 * (ColumnMargin + ButtonWidth) + MinimumGap);
     view.setFixedHeight((qMax(inputs.size(), outputs.size()) + 2) * RowHeight);
     emit buttonsLaidOut();
 }

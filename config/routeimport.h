@@ -9,10 +9,6 @@
 // route, paced so that the router keeps up.
 namespace RouteImport {
 
-// Pause after each add-route command has left, before the next command; none after the
-// clear command.
-constexpr int PaceMs = 15;
-
 // The add-route commands for routes as a file lists them (member by member, each array in
 // its order): grouped by source in port order (MIDI IN, USB HOST, USB Device, each by
 // number) and, for one source, the route listed last first. A route listed twice goes out

@@ -362,9 +362,10 @@ void RouterConnection::startReread() {
     quietTimer.start();
 }
 
+// A wanted re-read goes before a list that has not started; one that runs goes on first.
 void RouterConnection::onQuiet() {
     rereading = false;
-    if (rereadWanted && !list && isOpen())
+    if (rereadWanted && isOpen() && !(list && list->started))
         startReread();
     else
         continueList();

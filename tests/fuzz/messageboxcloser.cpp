@@ -17,7 +17,7 @@ bool MessageBoxCloser::eventFilter(QObject *watched, QEvent *event) {
         return false;
     if (whileShown)
         whileShown();
-    // Queued: the box is still being shown, and its loop has not started yet.
+    // Queued: the box is still being shown.
     QMetaObject::invokeMethod(
         box, [box] { box->buttons().value(0)->click(); }, Qt::QueuedConnection);
     return false;

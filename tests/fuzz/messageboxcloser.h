@@ -3,14 +3,14 @@
 #include <QObject>
 #include <functional>
 
-// Presses the first button of every message box as soon as it shows, from the box's own event
-// loop: no timer polls, so a box costs one pass of that loop.
+// Presses the first button of every message box as soon as it shows, at the next pass of the
+// event loop: no timer polls, so a box costs one pass.
 class MessageBoxCloser : public QObject {
     Q_OBJECT
 public:
     MessageBoxCloser(); // watches every object of the application
 
-    // Runs whenever a box shows, while the code that opened it waits for the answer.
+    // Runs whenever a box shows.
     std::function<void()> whileShown;
 
 protected:

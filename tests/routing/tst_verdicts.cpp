@@ -6,7 +6,11 @@
 #include "tests/support/routingfixture.h"
 #include "tests/support/wire.h"
 
-#include <QElapsedTimer>
+#include "tests/support/testfiles.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -38,8 +42,8 @@ private slots:
     void eachVerdictSettlesItsCommand();
     void oneRightClickOneDelete();
     void unansweredClearIsForgottenOnReconnect();
-    void reportDrawnWhileARefusalIsShown();
-    void overdueVerdictRereadsTheRoutes();
+    void framesHandledWhateverIsOpen_data();
+    void framesHandledWhateverIsOpen();
     void strayVerdictsRemoveNothing();
     void portCountsRedrawTheRoutes();
 };
@@ -92,7 +96,7 @@ void TestVerdicts::eachVerdictSettlesItsCommand() {
     f.bench.sim.holdReplies(false);
     QVERIFY(f.agree());
     QCOMPARE(tableRoutes(f.bench), named(routerEnds));
-    QCOMPARE(f.bench.answerer.messages().count(illegal), script.count('!'));
+    QTRY_COMPARE(f.bench.answerer.messages().count(illegal), script.count(QLatin1Char('!')));
 }
 
 // All routes from one input leave the same point: a right click where they still overlap, just
@@ -142,41 +146,91 @@ void TestVerdicts::unansweredClearIsForgottenOnReconnect() {
     QCOMPARE(tableRoutes(f.bench), named("acdf"));
 }
 
-// A refusal opens a message box inside the handling of the bytes that brought it; a route
-// report that arrives while the box is open is drawn at once, with no further byte.
-void TestVerdicts::reportDrawnWhileARefusalIsShown() {
-    RoutingFixture f;
-    QVERIFY(f.connect());
-    bool drawnWhileOpen = false;
-    QElapsedTimer open;
-    f.bench.answerer.keepOpen = [&] {
-        if (!open.isValid()) {
-            f.bench.sim.inject(Wire::frame("0103 0002000101"));
-            open.start();
-        }
-        drawnWhileOpen = routeLines(f.bench).contains(routes['e']);
-        return !drawnWhileOpen && open.elapsed() < 2000;
-    };
-    f.bench.sim.inject(Wire::frame("0201 0101"));
-    QVERIFY(QTest::qWaitFor([&] { return !f.bench.answerer.seen.isEmpty(); }, 3000));
-    QVERIFY(drawnWhileOpen);
-    QCOMPARE(f.bench.answerer.messages(), QStringList{illegal});
+void TestVerdicts::framesHandledWhateverIsOpen_data() {
+    QTest::addColumn<QString>("moment");
+    QTest::addColumn<bool>("hangUp");
+    QTest::addColumn<QString>("lastBox"); // the start of the text of the last box shown
+    const QString imported = "File imported successfully!";
+    QTest::newRow("notice") << "notice" << false << illegal;
+    QTest::newRow("notice, hang-up") << "notice" << true << illegal;
+    QTest::newRow("question") << "question" << false << "Disconnect All ?";
+    QTest::newRow("question, hang-up") << "question" << true << "Disconnect All ?";
+    QTest::newRow("file dialog") << "file dialog" << false << imported;
+    QTest::newRow("file dialog, hang-up")
+        << "file dialog" << true << "Please connect the device and try again";
+    QTest::newRow("import") << "import" << false << imported;
+    QTest::newRow("import, hang-up")
+        << "import" << true << "Import stopped: the router was disconnected after";
 }
 
-// The router carries out a delete but its verdict is lost: after 3 s the window stops
-// waiting and asks for the routes again (query 3 alone), and the line goes.
-void TestVerdicts::overdueVerdictRereadsTheRoutes() {
+// While a notice, the "Disconnect All ?" question or the file dialog is open, or an import
+// paces its routes, a route report the router sends is drawn at once, and a router that hangs
+// up is let go of at once. What the moment then goes on to do finds the link as it is: without
+// the router the picture is empty, nothing is asked of it and the notice says so.
+void TestVerdicts::framesHandledWhateverIsOpen() {
+    QFETCH(QString, moment);
+    QFETCH(bool, hangUp);
+    QFETCH(QString, lastBox);
     RoutingFixture f;
     QVERIFY(f.connect(held));
-    f.bench.sim.dropNextVerdict();
-    f.rightClickLine(routes['c']);
-    QVERIFY(f.bench.waitForFrames(1));
-    QVERIFY(f.agree(6000) && !routeLines(f.bench).contains(routes['c']));
-    const QList<RouterSimulator::ReceivedFrame> frames = f.bench.sim.receivedFrames();
-    QCOMPARE(frames.size(), 2);
-    QCOMPARE(frames.at(1).bytes, Wire::frame("010303"));
-    QVERIFY(frames.at(1).atMs - frames.at(0).atMs >= 2990);
-    QCOMPARE(tableRoutes(f.bench), named("df"));
+    bool acted = false;
+    const auto act = [&] { // the router hangs up, or reports a route it has gained
+        if (std::exchange(acted, true))
+            return;
+        if (hangUp) {
+            f.bench.sim.hangUp();
+            return;
+        }
+        f.bench.sim.setRoutes(f.bench.sim.routes() + QList<Route>{routes['e']});
+        f.bench.sim.inject(Wire::frame("0103 0002000101"));
+    };
+    const auto handled = [&] {
+        return hangUp ? !f.bench.link().isOpen() : routeLines(f.bench).contains(routes['e']);
+    };
+    bool handledInTime = false; // while the moment lasted
+    f.bench.answerer.keepOpen = [&] {
+        act();
+        handledInTime = handledInTime || handled();
+        return !handledInTime;
+    };
+    // Fourteen routes from every input to every output, or just one.
+    const QByteArray outputs = R"(["MIDI OUT 1", "MIDI OUT 2", "USB HOST 1", "USB Device 1"])";
+    const QByteArray routesFile =
+        moment != "import"
+            ? R"({"MIDI IN 1": ["MIDI OUT 1"]})"
+            : "{\"MIDI IN 1\": " + outputs + ", \"MIDI IN 2\": " + outputs +
+                  ", \"USB HOST 1\": " + outputs + ", \"USB Device 1\": " + outputs + "}";
+    QTemporaryDir dir;
+    QVERIFY(writeFile(dir.filePath("routes.ini"), routesFile));
+    if (moment == "import") {
+        f.bench.answerer.keepOpen = nullptr;
+        QObject::connect(&f.bench.sim, &RouterSimulator::frameReceived, &f.bench.sim, [&] {
+            if (f.bench.sim.receivedBytes().size() == 3)
+                act();
+        });
+        QObject::connect(&f.bench.link(), &RouterConnection::listEnded, &f.bench.sim,
+                         [&] { handledInTime = handled(); });
+    }
+    if (moment == "notice") {
+        f.bench.sim.inject(Wire::frame("0201 0101"));
+    } else if (moment == "question") {
+        f.bench.answerer.pressButton("Yes");
+        f.click(f.bench.find<QPushButton>("pushButton_5"));
+    } else {
+        f.bench.answerer.chooseFile(dir.filePath("routes.ini"));
+        f.click(f.bench.find<QPushButton>("pushButton_4"));
+    }
+    QTRY_VERIFY(acted && !f.bench.link().isListRunning() && !QApplication::activeModalWidget());
+    QVERIFY(handledInTime);
+    QVERIFY2(
+        f.bench.answerer.messages().value(f.bench.answerer.seen.size() - 1).startsWith(lastBox),
+        qPrintable(f.bench.answerer.messages().join('|')));
+    if (!hangUp) {
+        QVERIFY(f.agree());
+        return;
+    }
+    QVERIFY(routeLines(f.bench).isEmpty() && f.bench.routing().inputButtons().isEmpty());
+    QCOMPARE(f.bench.find<QLabel>("label_status")->text(), QString("The router was unplugged"));
 }
 
 // Verdicts of every kind with nothing waiting, three times over in one chunk, nested in each

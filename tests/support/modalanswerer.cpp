@@ -23,7 +23,7 @@ void ModalAnswerer::poll() {
     QWidget *modal = QApplication::activeModalWidget();
     if (!modal || !modal->isVisible())
         return;
-    if (qobject_cast<QMessageBox *>(modal) && keepOpen && keepOpen())
+    if (keepOpen && keepOpen())
         return;
     auto *dialog = qobject_cast<QFileDialog *>(modal);
     const bool queued = !answers.isEmpty() && answers.first().file == (dialog != nullptr);
@@ -32,6 +32,9 @@ void ModalAnswerer::poll() {
     if (dialog)
         dialogFolders << dialog->directory().absolutePath();
     if (dialog && queued) {
+        // The dialog takes a selected name only while its name field has no focus.
+        if (QWidget *focused = dialog->focusWidget())
+            focused->clearFocus();
         dialog->selectFile(answer);
         // QDialog::done, not QFileDialog::accept: no overwrite question for an existing file.
         static_cast<QDialog *>(dialog)->done(QDialog::Accepted);

@@ -26,8 +26,8 @@ public:
     void pressButton(const QString &buttonText) { answers.append({false, buttonText}); }
     void chooseFile(const QString &path) { answers.append({true, path}); }
 
-    // While set and true, an open message box is left open and asked about again a few
-    // milliseconds later: the test can act and look while the box is shown.
+    // While set and true, an open message box or file dialog is left open and asked about again
+    // a few milliseconds later: the test can act and look while it is shown.
     std::function<bool()> keepOpen;
 
     QList<Seen> seen;             // the message boxes shown, in order
