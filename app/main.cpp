@@ -25,7 +25,8 @@ std::optional<int> answerWithoutWindow(QCommandLineParser &parser, int argc, cha
     parser.parse(argumentList(argc, argv));
     if (parser.isSet(QStringLiteral("version"))) {
         QTextStream(stdout) << QCoreApplication::applicationName() << ' '
-                            << QCoreApplication::applicationVersion() << '\n';
+                            << QCoreApplication::applicationVersion() << '\n'
+                            << "License GPL-3.0-or-later: no warranty\n";
         return 0;
     }
     if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"))) {

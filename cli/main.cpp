@@ -40,7 +40,7 @@ int main(int argc, char *argv[]) {
         out << parsed.text;
         return int(ExitStatus::Done);
     case ParsedArguments::Outcome::Version:
-        out << "pellvane-cli " PELLVANE_VERSION "\n";
+        out << "pellvane-cli " PELLVANE_VERSION "\nLicense GPL-3.0-or-later: no warranty\n";
         return int(ExitStatus::Done);
     case ParsedArguments::Outcome::Error:
         err << "pellvane-cli: " << parsed.text << '\n';

@@ -31,7 +31,8 @@ private slots:
 void TestCommandLine::answersWithoutDisplay() {
     const ProcessRun version = runProcess(PELLVANE_PROGRAM, {"--version"}, withoutDisplay());
     QCOMPARE(version.status, 0);
-    QCOMPARE(version.out, QString("pellvane " PELLVANE_VERSION "\n"));
+    QCOMPARE(version.out,
+             QString("pellvane " PELLVANE_VERSION "\nLicense GPL-3.0-or-later: no warranty\n"));
     const ProcessRun help = runProcess(PELLVANE_PROGRAM, {"--help"}, withoutDisplay());
     QCOMPARE(help.status, 0);
     QVERIFY2(help.out.startsWith("Usage: ") && help.out.contains("Kelvanto USB MIDI router") &&

@@ -380,7 +380,8 @@ void PellvaneCliTest::outcomes_data() {
         << "pellvane-cli: cannot open {dir}/ttyACM9: No such file or directory\n"
         << 3 << Frames();
     QTest::newRow("--version") << QByteArray() << QStringList{"--version"} << none
-                               << "pellvane-cli " PELLVANE_VERSION "\n"
+                               << "pellvane-cli " PELLVANE_VERSION
+                                  "\nLicense GPL-3.0-or-later: no warranty\n"
                                << QString() << 0 << Frames();
 }
 
