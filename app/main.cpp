@@ -60,6 +60,10 @@ int main(int argc, char *argv[]) {
     if (const std::optional<int> exitCode = answerWithoutWindow(parser, argc, argv))
         return *exitCode;
 
+    // The window has no OpenGL child. Without this, Qt 5 gives top-level widgets a surface
+    // that could take one, and creating the first window loads the OpenGL driver: on X11 that
+    // is over a third of the start.
+    QCoreApplication::setAttribute(Qt::AA_ForceRasterWidgets);
     enableDisplayScaling();
     QApplication app(argc, argv);
     if (!parser.parse(app.arguments()) || !parser.positionalArguments().isEmpty()) {

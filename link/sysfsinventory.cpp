@@ -2,11 +2,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
 #include <QStringDecoder>
 #else
 #include <QTextCodec>
 #endif
+#include <algorithm>
 #include <optional>
 
 #include <unistd.h>
@@ -79,6 +81,40 @@ QMap<QPair<int, int>, QString> SysfsInventory::enumerateBrandDevices(const QStri
             table.insert(key, description);
     }
     return table;
+}
+
+// Read from sysfs rather than asked of the serial library: through udev, that lists every tty
+// of the machine and reads each one's whole device record, which took longer than the rest of
+// the window's first scan. The ids are those of the USB device a port's device belongs to, as
+// the serial library gives them; the order is that of the ports' device paths, as udev's.
+QList<SerialPortEntry> SysfsInventory::availablePorts() {
+    const QDir ttys(root + QStringLiteral("/class/tty"));
+    const QString devices = QDir(root + QStringLiteral("/devices")).canonicalPath() + '/';
+    QList<QPair<QString, SerialPortEntry>> ports; // by the tty's device path
+    for (const QString &name : ttys.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        // Virtual terminals and pseudo-terminals have no device; a port's device is a USB
+        // interface or a port below one, inside the USB device that holds the ids.
+        QString device =
+            QFileInfo(ttys.filePath(name) + QStringLiteral("/device")).canonicalFilePath();
+        while (device.startsWith(devices) &&
+               !QFileInfo::exists(device + QStringLiteral("/idVendor")))
+            device.truncate(device.lastIndexOf('/'));
+        if (!device.startsWith(devices))
+            continue;
+        const QDir usbDevice(device);
+        const std::optional<int> vendorId = readHexAttribute(usbDevice, QStringLiteral("idVendor"));
+        const std::optional<int> productId =
+            readHexAttribute(usbDevice, QStringLiteral("idProduct"));
+        if (vendorId && productId)
+            ports.append({QFileInfo(ttys.filePath(name)).canonicalFilePath(),
+                          {name, *vendorId, *productId}});
+    }
+    std::sort(ports.begin(), ports.end(),
+              [](const auto &a, const auto &b) { return a.first < b.first; });
+    QList<SerialPortEntry> entries;
+    for (const auto &port : qAsConst(ports))
+        entries.append(port.second);
+    return entries;
 }
 
 bool SysfsInventory::mayOpenPort(const QString &portName) {

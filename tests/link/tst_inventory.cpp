@@ -10,11 +10,17 @@
 
 using DeviceTable = QMap<QPair<int, int>, QString>; // (product, vendor) -> description
 
+static bool writeFile(const QString &path, const QByteArray &text) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+}
+
 class TestInventory : public QObject {
     Q_OBJECT
 
 private slots:
     void sysfsTree();
+    void usbPorts();
     void portAccess();
 };
 
@@ -37,11 +43,8 @@ void TestInventory::sysfsTree() {
     for (const auto &device : devices) {
         const QString dir = root.path() + "/bus/usb/devices/" + device[0];
         QVERIFY(QDir().mkpath(dir));
-        for (int i = 0; i < 3; ++i) {
-            QFile file(dir + "/" + attributes[i]);
-            if (!device[i + 1].isNull())
-                QVERIFY(file.open(QIODevice::WriteOnly) && file.write(device[i + 1]) >= 0);
-        }
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(device[i + 1].isNull() || writeFile(dir + "/" + attributes[i], device[i + 1]));
     }
 
     QCOMPARE(SysfsInventory(root.path()).enumerateBrandDevices("USB", "Kelvanto"),
@@ -49,6 +52,37 @@ void TestInventory::sysfsTree() {
                           {{0x7A01, 0x16C0}, "Kelvanto Other Vendor"},
                           {{0xEF01, 0xABCD}, "Kelvanto Upper"},
                           {{2, 9}, "Kelvanto Padded"}}));
+}
+
+// A port has the ids of the USB device above its device; the ports come in the order of their
+// device paths, not of their names. Ports with no device, or no USB device above it, are left out.
+void TestInventory::usbPorts() {
+    QTemporaryDir root;
+    const QString usb = root.path() + "/devices/pci0/usb1", other = root.path() + "/devices";
+    for (const auto &[dir, ids] : {std::pair<QString, QByteArray>{usb, "1d6b0002"},
+                                   {usb + "/1-1", "12097a01"},
+                                   {usb + "/1-2", "16c00483\n"}})
+        QVERIFY(QDir().mkpath(dir) && writeFile(dir + "/idVendor", ids.left(4)) &&
+                writeFile(dir + "/idProduct", ids.mid(4)));
+    const QList<std::array<QString, 3>> ttys = {
+        // name, directory, device
+        {"ttyACM0", usb + "/1-1/1-1:1.2/tty/ttyACM0", usb + "/1-1/1-1:1.2"},
+        {"ttyACM1", usb + "/1-1/1-1:1.0/tty/ttyACM1", usb + "/1-1/1-1:1.0"},
+        {"ttyUSB0", usb + "/1-2/1-2:1.0/ttyUSB0/tty/ttyUSB0", usb + "/1-2/1-2:1.0/ttyUSB0"},
+        {"ttyS0", other + "/platform/serial8250/tty/ttyS0", other + "/platform/serial8250"},
+        {"tty0", other + "/virtual/tty/tty0", {}}};
+    QVERIFY(QDir().mkpath(root.path() + "/class/tty"));
+    for (const auto &[name, dir, device] : ttys)
+        QVERIFY(QDir().mkpath(dir) && QFile::link(dir, root.path() + "/class/tty/" + name) &&
+                (device.isEmpty() || QFile::link(device, dir + "/device")));
+
+    QStringList found;
+    for (const SerialPortEntry &port : SysfsInventory(root.path()).availablePorts())
+        found << QString("%1 %2 %3")
+                     .arg(port.portName)
+                     .arg(port.vendorId, 0, 16)
+                     .arg(port.productId, 0, 16);
+    QCOMPARE(found, QStringList({"ttyACM1 1209 7a01", "ttyACM0 1209 7a01", "ttyUSB0 16c0 483"}));
 }
 
 // A bare port name is a device under /dev; a device this user cannot read and write is refused.
