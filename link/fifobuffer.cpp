@@ -5,16 +5,11 @@
 
 #include <QDebug>
 
+// Each frame leaves rxBuffer before it is emitted: a handler may push more bytes, which are
+// split in a call of their own, or clear the buffer, and every frame is still emitted once.
 void FiFoBuffer::pushBytes(QByteArray chunk) {
     qCDebug(lcLink) << "read data:" << chunk;
     rxBuffer.append(chunk);
-    splitFrames();
-}
-
-void FiFoBuffer::splitFrames() {
-    // Each frame leaves rxBuffer before it is emitted: a handler that pumps events may push
-    // more bytes and split them in a nested call, or clear the buffer, and every frame is
-    // still emitted once.
     while (std::optional<QByteArray> frame = rxBuffer.takeFrame())
         emit currDataFrame(SysexFrame::classify(*frame), *frame);
 }

@@ -12,9 +12,9 @@ class FiFoBuffer : public QObject {
 public:
     using QObject::QObject;
 
+    // Takes the bytes and hands on every frame they complete, in order.
     void pushBytes(QByteArray chunk);
-    void splitFrames();
-    // Forgets every byte received; a split that is still emitting stops after its frame.
+    // Forgets every byte received; a push that is still handing frames on stops after its frame.
     void clear();
     int heldBytes() const { return rxBuffer.heldBytes(); }
 

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <cstring>
 #include <fcntl.h>
@@ -532,6 +533,8 @@ void RouterSimulator::pumpOutput() {
         }
         txQueue.remove(0, int(written));
         pacedSent += written;
+        if (txQueue.isEmpty())
+            lastReplyNs = std::chrono::steady_clock::now().time_since_epoch().count();
         if (randomChunks && !txQueue.isEmpty()) {
             outputTimer->start(ChunkGapMs);
             return;

@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QPair>
 #include <QString>
+#include <atomic>
 #include <optional>
 #include <random>
 #include <thread>
@@ -87,6 +88,10 @@ public:
     void setSilent(bool on);   // read and record, but answer nothing
     void hangUp();             // closes the master side
 
+    // When the last reply left, in nanoseconds of std::chrono::steady_clock; 0 before any did.
+    // Safe to read from another thread than the simulator's.
+    qint64 lastReplyAtNs() const { return lastReplyNs; }
+
     // Sends raw bytes to the tool, as if the router had sent them.
     void inject(const QByteArray &bytes);
 
@@ -142,6 +147,7 @@ private:
     int routeLimit = 8;
     QMap<FilterPort, FilterBytes> filters;
     QList<ReceivedFrame> received;
+    std::atomic<qint64> lastReplyNs{0};
 
     // Fault knobs.
     bool randomChunks = false;

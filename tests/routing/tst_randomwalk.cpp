@@ -2,7 +2,7 @@
 // undo and redo, "Disconnect All", imports and their Cancel, reconnects) against a router that
 // refuses, answers late, in bursts or not at all, and hangs up. However they interleave, once
 // everything has settled the lines are the router's route table. A walk that ends otherwise
-// prints its seed and its steps.
+// prints its seed, its steps and how many routes the router and the window ended with.
 #define QTEST_QPA_MOUSE_HANDLING
 
 #include "app/myline.h"
@@ -20,16 +20,14 @@ using namespace RoutePicture;
 constexpr int Walks = 8;
 constexpr int Steps = 30;
 
-class Walk {
+class Walk : public RoutingFixture {
 public:
     explicit Walk(quint32 seed)
         : random(seed) {}
 
-    bool start() { return f.connect({{{0, 1}, {0, 2}}, {{1, 1}, {2, 1}}}); }
     void step();
     // Lets go of the router's replies and waits for the picture to settle.
     bool settled();
-    // The steps, and the routes of the router and of the window as they ended.
     QString trace();
 
 private:
@@ -37,13 +35,18 @@ private:
     template <typename T> T *any(const QList<T *> &list) {
         return list.isEmpty() ? nullptr : list.at(pick(list.size()));
     }
-    void userStep();
-    void routerStep();
-    void importRoutes();
+    void act(const QString &step, const std::function<void()> &action) {
+        steps << step;
+        action();
+    }
+    void clickAt(Qt::MouseButton button, const MyLine *line) {
+        QTest::mouseClick(view()->viewport(), button, {},
+                          view()->mapFromScene(line->line().center()));
+    }
     void key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    void importRoutes();
     void reconnect();
 
-    RoutingFixture f;
     std::mt19937 random;
     QStringList steps;
     QTemporaryDir dir;
@@ -52,93 +55,70 @@ private:
 };
 
 void Walk::step() {
-    if (!f.bench.link().isOpen())
+    if (!bench.link().isOpen())
         reconnect();
-    if (pick(3) == 0)
-        routerStep();
-    else
-        userStep();
-    QTest::qWait(pick(30));
-}
-
-void Walk::userStep() {
-    RoutingView &routing = f.bench.routing();
-    const QList<MyLine *> lines = routeLines(f.bench).values();
-    switch (pick(8)) {
+    RouterSimulator &sim = bench.sim;
+    QPushButton *from = any(bench.routing().inputButtons());
+    QPushButton *to = any(bench.routing().outputButtons());
+    MyLine *line = any(routeLines(bench).values());
+    switch (pick(14)) {
     case 0:
-    case 1: {
-        QPushButton *from = any(routing.inputButtons());
-        QPushButton *to = any(routing.outputButtons());
-        if (!from || !to)
-            break;
-        steps << "add " + from->text() + ">" + to->text();
-        f.click(from);
-        f.click(to);
+    case 1:
+        if (from && to)
+            act("add " + from->text() + ">" + to->text(), [&] {
+                click(from);
+                click(to);
+            });
         break;
-    }
     case 2:
-        if (MyLine *line = any(lines)) {
-            steps << "right-click";
-            QTest::mouseClick(f.view()->viewport(), Qt::RightButton, {},
-                              f.view()->mapFromScene(line->line().center()));
-        }
+        if (line)
+            act("right-click", [&] { clickAt(Qt::RightButton, line); });
         break;
     case 3:
-        if (MyLine *line = any(lines)) {
-            steps << "select, Delete";
-            QTest::mouseClick(f.view()->viewport(), Qt::LeftButton, {},
-                              f.view()->mapFromScene(line->line().center()));
-            key(Qt::Key_Delete);
-        }
+        if (line)
+            act("select, Delete", [&] {
+                clickAt(Qt::LeftButton, line);
+                key(Qt::Key_Delete);
+            });
         break;
     case 4:
-        steps << "undo";
-        key(Qt::Key_Z, Qt::ControlModifier);
+        act("undo", [&] { key(Qt::Key_Z, Qt::ControlModifier); });
         break;
     case 5:
-        steps << "redo";
-        key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        act("redo", [&] { key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier); });
         break;
     case 6:
-        steps << "Disconnect All";
-        f.bench.answerer.pressButton(pick(2) ? "Yes" : "NO");
-        f.click(f.bench.find<QPushButton>("pushButton_5"));
+        act("Disconnect All", [&] {
+            bench.answerer.pressButton(pick(2) ? "Yes" : "NO");
+            click(bench.find<QPushButton>("pushButton_5"));
+        });
         break;
-    default:
+    case 7:
         importRoutes();
-    }
-}
-
-void Walk::routerStep() {
-    switch (pick(5)) {
-    case 0:
-        steps << "router refuses next";
-        f.bench.sim.refuseNext(1, 1 + pick(3));
         break;
-    case 1:
-        steps << "router holds replies";
-        f.bench.sim.holdReplies(true);
+    case 8:
+        act("router refuses next", [&] { sim.refuseNext(1, 1 + pick(3)); });
         break;
-    case 2:
-        steps << "router lets replies go";
-        f.bench.sim.holdReplies(false);
+    case 9:
+        act("router holds replies", [&] { sim.holdReplies(true); });
         break;
-    case 3:
-        if (!std::exchange(dropped, true)) {
-            steps << "router loses next verdict";
-            f.bench.sim.dropNextVerdict();
-        }
+    case 10:
+        act("router lets replies go", [&] { sim.holdReplies(false); });
+        break;
+    case 11:
+        if (!std::exchange(dropped, true))
+            act("router loses next verdict", [&] { sim.dropNextVerdict(); });
+        break;
+    case 12:
+        act("router hangs up", [&] {
+            sim.hangUp();
+            hungUp = true;
+        });
         break;
     default:
-        if (pick(3) == 0) {
-            steps << "router hangs up";
-            f.bench.sim.hangUp();
-            hungUp = true;
-        } else {
-            steps << "reconnect";
-            f.click(f.bench.find<QPushButton>("pushButton"));
-        }
+        act("reconnect", [&] { click(bench.find<QPushButton>("pushButton")); });
     }
+    QTest::qWait(pick(30));
 }
 
 // A file of up to 30 routes between the router's ports, opened on the routing page; now and
@@ -153,59 +133,44 @@ void Walk::importRoutes() {
     QVERIFY(writeFile(path, file + "}"));
     const bool cancel = pick(2);
     steps << QString("import %1 routes%2").arg(routes).arg(cancel ? ", Cancel" : "");
-    f.bench.answerer.chooseFile(path);
-    f.click(f.bench.find<QPushButton>("pushButton_4"));
+    bench.answerer.chooseFile(path);
+    click(bench.find<QPushButton>("pushButton_4"));
     if (cancel) {
         QTest::qWait(pick(60));
-        f.bench.find<QPushButton>("pushButton_cancelImport")->click();
+        bench.find<QPushButton>("pushButton_cancelImport")->click();
     }
 }
 
 // Keys reach the window only while no box is open over it.
 void Walk::key(int key, Qt::KeyboardModifiers modifiers) {
-    f.bench.window().activateWindow();
-    if (QApplication::activeModalWidget() || !QTest::qWaitForWindowActive(&f.bench.window(), 200))
+    bench.window().activateWindow();
+    if (QApplication::activeModalWidget() || !QTest::qWaitForWindowActive(&bench.window(), 200))
         return;
-    QTest::keyClick(&f.bench.window(), Qt::Key(key), modifiers);
+    QTest::keyClick(&bench.window(), Qt::Key(key), modifiers);
 }
 
-// The router plugged in again: it is found on its new port and connected.
+// The router plugged in again is found on its new port and connected.
 void Walk::reconnect() {
-    f.bench.sim.holdReplies(false);
+    bench.sim.holdReplies(false);
     if (std::exchange(hungUp, false)) {
-        QVERIFY(f.bench.sim.start());
-        f.bench.inventory.ports = {{f.bench.sim.slavePath(), 0x1209, 0x7A01}};
-        emit f.bench.monitor.devicesChanged();
+        QVERIFY(bench.sim.start());
+        bench.inventory.ports = {{bench.sim.slavePath(), 0x1209, 0x7A01}};
+        emit bench.monitor.devicesChanged();
     }
-    QVERIFY(f.bench.connectAndWait());
-}
-
-QString Walk::trace() {
-    const auto names = [](const QList<Route> &routes) {
-        QStringList list;
-        for (const Route &route : routes)
-            list << PortIdentity::buttonText(PortIdentity::End::Source, route.first.first,
-                                             route.first.second) +
-                        ">" +
-                        PortIdentity::buttonText(PortIdentity::End::Destination, route.second.first,
-                                                 route.second.second);
-        return list.join(", ");
-    };
-    return steps.join(", ") + "\nrouter: " + names(sorted(f.bench.sim.routes())) +
-           "\nwindow: " + names(tableRoutes(f.bench));
+    QVERIFY(bench.connectAndWait());
 }
 
 bool Walk::settled() {
-    f.bench.sim.holdReplies(false);
-    if (!f.bench.link().isOpen())
+    bench.sim.holdReplies(false);
+    if (!bench.link().isOpen())
         reconnect();
-    return QTest::qWaitFor(
-        [&] {
-            return !QApplication::activeModalWidget() && !f.bench.link().isListRunning() &&
-                   f.bench.link().waitingCount() == 0 &&
-                   sorted(f.bench.sim.routes()) == tableRoutes(f.bench) && consistent(f.bench);
-        },
-        8000);
+    return QTest::qWaitFor([&] { return !QApplication::activeModalWidget() && agree(0); }, 8000);
+}
+
+QString Walk::trace() {
+    return steps.join(", ") + QString("\nrouter: %1 routes, window: %2")
+                                  .arg(bench.sim.routes().size())
+                                  .arg(tableRoutes(bench).size());
 }
 
 } // namespace
@@ -227,7 +192,7 @@ void TestRandomWalk::linesEndAsTheRoutersTable_data() {
 void TestRandomWalk::linesEndAsTheRoutersTable() {
     QFETCH(quint32, seed);
     Walk walk(seed);
-    QVERIFY(walk.start());
+    QVERIFY(walk.connect({{{0, 1}, {0, 2}}, {{1, 1}, {2, 1}}}));
     for (int i = 0; i < Steps; ++i)
         walk.step();
     QVERIFY2(walk.settled(), qPrintable(QString("seed %1: %2").arg(seed).arg(walk.trace())));

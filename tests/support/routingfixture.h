@@ -33,8 +33,8 @@ bool consistent(RouterBench &bench);
 // mouse events go through the window system layer as a user's do.
 class RoutingFixture {
 public:
-    // Connects to a router with these routes and ports and keeps the window's queries apart:
-    // what takeSent() returns starts after them.
+    // Connects to a router with these routes and ports; what takeSent() returns starts after
+    // the window's queries.
     bool connect(const QList<RoutePicture::Route> &held = {},
                  RouterSimulator::PortCounts counts = {2, 2, 1, 1});
     QGraphicsView *view() { return bench.find<QGraphicsView>("graphicsView"); }
@@ -61,5 +61,4 @@ public:
     bool agree(int timeoutMs = 3000);
 
     RouterBench bench;
-    QList<RouterSimulator::ReceivedFrame> queries;
 };
