@@ -101,11 +101,8 @@ void RouterConnection::readState() {
     if (!isOpen())
         return;
     endList(ListEnd::Cancelled);
-    current.ports = PortIdentity::PortCounts();
-    current.routes.clear();
     rereadWanted = false;
-    emit portsChanged();
-    emit routesChanged();
+    takePortMap(PortIdentity::PortCounts());
     sendQuery(QueryChain::Mode);
 }
 
@@ -142,15 +139,19 @@ void RouterConnection::dispatch(Feedbacktype type, const QByteArray &frame) {
     }
 }
 
-// New ports: the routes go with the old port map, and the reports that query 3 brings fill
-// the table again. Query 3 leaves before the news, so that the router answers it while the
-// ports are shown.
+// New ports: query 3 and, after its pause, query 4 go out before the news, so that the router
+// answers while the ports are shown.
 void RouterConnection::takePortCounts(const QByteArray &frame) {
-    current.ports = ReplyFrame::portCounts(frame);
-    current.routes.clear();
     sendQuery(QueryChain::Routes);
     chainPause.start(QueryChain::RoutesPauseMs,
                      [this] { sendQuery(QueryChain::FilterPortCounts); });
+    takePortMap(ReplyFrame::portCounts(frame));
+}
+
+// The routes go with the old port map; the router's reports fill the table again.
+void RouterConnection::takePortMap(const PortIdentity::PortCounts &ports) {
+    current.ports = ports;
+    current.routes.clear();
     emit portsChanged();
     emit routesChanged();
 }
@@ -354,7 +355,7 @@ void RouterConnection::startReread() {
     rereadWanted = false;
     verdicts.clear();
     verdictTimer.stop();
-    current.routes.clear();
+    current.routes = {};
     emit routesChanged();
     sendQuery(QueryChain::Routes);
     // Its route reports may come until the line has been quiet for QuietMs.

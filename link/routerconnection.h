@@ -151,6 +151,7 @@ private:
     void sendQuery(int item);
 
     void takePortCounts(const QByteArray &frame);
+    void takePortMap(const PortIdentity::PortCounts &ports);
     void takeRouteReport(const QByteArray &frame);
     void takeFilterPortCounts(const QByteArray &frame);
     void takeFilterReport(const QByteArray &frame);

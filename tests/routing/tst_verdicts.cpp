@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QTemporaryDir>
+#include <QThread>
 
 namespace {
 
@@ -86,8 +87,9 @@ void TestVerdicts::framesHandledWhateverIsOpen_data() {
 
 // While a notice, the "Disconnect All ?" question or the file dialog is open, or an import
 // paces its routes, a route report the router sends is drawn at once, and a router that hangs
-// up is let go of at once. What the moment then goes on to do finds the link as it is: without
-// the router the picture is empty, nothing is asked of it and the notice says so.
+// up is let go of at once; a notice or a pause runs no event loop of its own to get there.
+// What the moment then goes on to do finds the link as it is: without the router the picture
+// is empty, nothing is asked of it and the notice says so.
 void TestVerdicts::framesHandledWhateverIsOpen() {
     QFETCH(QString, moment);
     QFETCH(bool, hangUp);
@@ -109,6 +111,10 @@ void TestVerdicts::framesHandledWhateverIsOpen() {
         return hangUp ? !f.bench.link().isOpen() : routeLines(f.bench).contains(routes['e']);
     };
     bool handledInTime = false; // while the moment lasted
+    int deepestLoop = 0;        // of those in which a frame was handled
+    QObject::connect(&f.bench.link(), &RouterConnection::frameRead, &f.bench.sim, [&] {
+        deepestLoop = qMax(deepestLoop, QThread::currentThread()->loopLevel());
+    });
     f.bench.answerer.keepOpen = [&] {
         act();
         handledInTime = handledInTime || handled();
@@ -143,6 +149,7 @@ void TestVerdicts::framesHandledWhateverIsOpen() {
     }
     QTRY_VERIFY(acted && !f.bench.link().isListRunning() && !QApplication::activeModalWidget());
     QVERIFY(handledInTime);
+    QCOMPARE(deepestLoop > 0, !hangUp && (moment == "question" || moment == "file dialog"));
     QVERIFY2(
         f.bench.answerer.messages().value(f.bench.answerer.seen.size() - 1).startsWith(lastBox),
         qPrintable(f.bench.answerer.messages().join('|')));
