@@ -28,7 +28,8 @@ bool RouterConnection::open(const QString &portName) {
     if (!port.open(QIODevice::ReadWrite))
         return false;
     port.setBaudRate(BaudRate, QSerialPort::AllDirections);
-    port.flush();
+    // Bytes left on the line from before answer nothing asked on this connection.
+    port.clear(QSerialPort::Input);
     ++sessions;
     return true;
 }
