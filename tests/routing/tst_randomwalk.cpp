@@ -10,6 +10,9 @@
 #include "tests/support/testfiles.h"
 
 #include <QApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <random>
 
@@ -124,13 +127,16 @@ void Walk::step() {
 // A file of up to 30 routes between the router's ports, opened on the routing page; now and
 // then cancelled a moment later.
 void Walk::importRoutes() {
-    QByteArray file = "{";
+    QJsonObject file;
     const int routes = pick(30);
-    for (int i = 0; i < routes; ++i)
-        file += QByteArray(i ? ", " : "") + "\"MIDI IN " + QByteArray::number(1 + pick(2)) +
-                "\": [\"MIDI OUT " + QByteArray::number(1 + pick(2)) + "\", \"USB Device 1\"]";
+    for (int i = 0; i < routes; ++i) {
+        const QString source = QString("MIDI IN %1").arg(1 + pick(2));
+        QJsonArray destinations = file.value(source).toArray();
+        destinations << QString("MIDI OUT %1").arg(1 + pick(2)) << "USB Device 1";
+        file.insert(source, destinations);
+    }
     const QString path = dir.filePath(QString("%1.ini").arg(steps.size()));
-    QVERIFY(writeFile(path, file + "}"));
+    QVERIFY(writeFile(path, QJsonDocument(file).toJson()));
     const bool cancel = pick(2);
     steps << QString("import %1 routes%2").arg(routes).arg(cancel ? ", Cancel" : "");
     bench.answerer.chooseFile(path);
