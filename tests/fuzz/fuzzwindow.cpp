@@ -11,8 +11,10 @@ QApplication &application() {
     static char name[] = "pellvane-fuzz";
     static char *argv[] = {name, nullptr};
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
-    return app;
+    // Never destroyed: at exit the fuzzer's driver has torn down the thread storage its windows
+    // need.
+    static auto *app = new QApplication(argc, argv);
+    return *app;
 }
 
 } // namespace
@@ -34,5 +36,7 @@ void FuzzWindow::settle() {
     for (int pass = 0; pass < 1000 && QApplication::activeModalWidget(); ++pass)
         QCoreApplication::processEvents();
     QCoreApplication::processEvents();
+    // Closed notices delete themselves later; no event loop runs here to do it.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     bench.sim.clearReceived();
 }
