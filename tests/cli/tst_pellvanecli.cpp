@@ -232,8 +232,8 @@ void PellvaneCliTest::applyWritesAsTheWindowDoes() {
 void PellvaneCliTest::verifyListsDifferencesAndApplyRestores() {
     QVERIFY(writeFile(path("filter.json"), R"({"c0": false})"));
     const QString midiIn1 =
-        "filter MIDI IN1: c0 is true on the router, false in the file\n"
-        "filter MIDI IN1: checkBox_16 is true on the router, false in the file\n";
+        "filter MIDI IN1: CC#0 ticked on the router, not in the file\n"
+        "filter MIDI IN1: Channel 16 ticked on the router, not in the file\n";
     const ProcessRun onePort =
         run({"verify", "{dir}/filter.json", "--port", "{slave}", "--filter-port", "MIDI IN1"});
     QCOMPARE(onePort.out, midiIn1);
@@ -242,9 +242,9 @@ void PellvaneCliTest::verifyListsDifferencesAndApplyRestores() {
         run({"verify", "{dir}/filter.json", "--port", "{slave}", "--all-ports"});
     QCOMPARE(allPorts.out,
              midiIn1 +
-                 "filter USB DEVICE OUT1: c127 is true on the router, false in the file\n"
-                 "filter USB DEVICE OUT1: noteon is true on the router, false in the file\n"
-                 "filter USB DEVICE OUT1: systemrest is true on the router, false in the file\n");
+                 "filter USB DEVICE OUT1: CC#127 ticked on the router, not in the file\n"
+                 "filter USB DEVICE OUT1: Note On ticked on the router, not in the file\n"
+                 "filter USB DEVICE OUT1: System Reset ticked on the router, not in the file\n");
     QCOMPARE(allPorts.status, 1);
 
     QCOMPARE(run({"dump", "--port", "{slave}", "-o", "{dir}/a.json"}).status, 0);
@@ -259,7 +259,7 @@ void PellvaneCliTest::verifyListsDifferencesAndApplyRestores() {
     QCOMPARE(changed.out,
              QString("route missing: MIDI IN 1 -> USB HOST 1\n"
                      "route extra: MIDI IN 2 -> MIDI OUT 1\n"
-                     "filter MIDI OUT2: c7 is true on the router, false in the file\n"));
+                     "filter MIDI OUT2: CC#7 ticked on the router, not in the file\n"));
     QCOMPARE(changed.status, 1);
     QCOMPARE(run({"verify", "-q", "{dir}/a.json", "--port", "{slave}"}).out, QString());
 
