@@ -8,7 +8,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QStandardPaths>
 
 namespace {
 
@@ -254,10 +253,8 @@ std::optional<RouterHistory> CommandRunner::history() {
     }
     if (!router)
         return std::nullopt;
-    const QString base = args.historyFolder.isEmpty()
-                             ? QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
-                                   QStringLiteral("/history")
-                             : args.historyFolder;
+    const QString base =
+        args.historyFolder.isEmpty() ? RouterHistory::standardBaseFolder() : args.historyFolder;
     return RouterHistory(base, router->name, router->serialNumber);
 }
 

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QStandardPaths>
 #include <algorithm>
 
 namespace {
@@ -92,6 +93,11 @@ QList<RouterHistory::Entry> RouterHistory::entries() const {
         list.append(entry);
     }
     return list;
+}
+
+QString RouterHistory::standardBaseFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+           QStringLiteral("/history");
 }
 
 bool RouterHistory::isEnabled() {

@@ -46,6 +46,9 @@ public:
     // reason in state.error and no contents.
     QList<Entry> entries() const;
 
+    // Where the window keeps the histories of all routers: "history" in the application's
+    // data folder.
+    static QString standardBaseFolder();
     // The setting "history/enabled" of the application's settings: on unless turned off.
     static bool isEnabled();
     static void setEnabled(bool on);
