@@ -31,6 +31,13 @@ const QList<CommandInfo> &commands() {
         {"verify", Command::Verify, "compare the router with a state, route or filter file",
          "Reads the router and compares it with a state, route or filter file, printing every "
          "difference. Exit status 0 when the router holds what the file says, 1 when not."},
+        {"history", Command::HistoryList, "list, show or apply what the router held before",
+         "The states of the router that the window kept when it connected, newest first.\n"
+         "  history list     one entry a line: number, date and time, routes, filters not\n"
+         "                   all clear, or why the entry is damaged\n"
+         "  history show N   print entry N's state file\n"
+         "  history apply N  write entry N into the router as apply writes a file\n"
+         "With --port, the history of the router listed on that port."},
     };
     return table;
 }
@@ -69,12 +76,14 @@ const QCommandLineOption quietOption({"q", "quiet"},
 const QCommandLineOption verboseOption({"v", "verbose"},
                                        "Also print every frame sent and read, on standard error.");
 
-QCommandLineOption hiddenInventoryOption() {
-    QCommandLineOption option("inventory", "Read the routers from a JSON inventory file.", "FILE");
+QCommandLineOption hidden(QCommandLineOption option) {
     option.setFlags(QCommandLineOption::HiddenFromHelp);
     return option;
 }
-const QCommandLineOption inventoryOption = hiddenInventoryOption();
+const QCommandLineOption inventoryOption =
+    hidden({"inventory", "Read the routers from a JSON inventory file.", "FILE"});
+const QCommandLineOption historyFolderOption = hidden(
+    {"history-folder", "Read the history below DIR, not in the window's data folder.", "DIR"});
 
 // --help-all, which the help option brings along, shows the same help: there are no Qt
 // options worth showing.
@@ -93,6 +102,10 @@ void describe(QCommandLineParser &parser, const CommandInfo &info) {
     if (info.command == Command::Apply || info.command == Command::Verify) {
         parser.addPositionalArgument("FILE", "A state, route or filter file.");
         parser.addOptions({filterPortOption, allPortsOption});
+    }
+    if (info.command == Command::HistoryList) {
+        parser.addPositionalArgument("ACTION", "list, show or apply", "list|show N|apply N");
+        parser.addOption(historyFolderOption);
     }
     if (info.command == Command::List)
         parser.addOption(jsonOption);
@@ -125,6 +138,20 @@ private:
 };
 
 // The checks that the parser cannot make; empty when the arguments fit together.
+// history's action and entry number, from the words after "history"; false unless they are
+// "list", "show N" or "apply N" with N from 1.
+bool readHistoryAction(const QStringList &words, CliArguments &arguments) {
+    if (words == QStringList{"list"}) {
+        arguments.command = Command::HistoryList;
+        return true;
+    }
+    const int action = QStringList{"show", "apply"}.indexOf(words.value(0));
+    arguments.command = action == 0 ? Command::HistoryShow : Command::HistoryApply;
+    bool number = false;
+    arguments.entry = words.value(1).toInt(&number);
+    return action >= 0 && words.size() == 2 && number && arguments.entry >= 1;
+}
+
 QString mismatch(const GivenOptions &given, int fileCount, const CliArguments &arguments) {
     const bool takesFile =
         arguments.command == Command::Apply || arguments.command == Command::Verify;
@@ -158,7 +185,8 @@ bool CliArguments::operator==(const CliArguments &other) const {
     return command == other.command && json == other.json && output == other.output &&
            file == other.file && filterPort == other.filterPort && allPorts == other.allPorts &&
            device == other.device && port == other.port && timeoutMs == other.timeoutMs &&
-           verbosity == other.verbosity && inventoryFile == other.inventoryFile;
+           verbosity == other.verbosity && entry == other.entry &&
+           inventoryFile == other.inventoryFile && historyFolder == other.historyFolder;
 }
 
 ParsedArguments parseCliArguments(const QStringList &arguments) {
@@ -169,7 +197,8 @@ ParsedArguments parseCliArguments(const QStringList &arguments) {
     // Long only: -v is --verbose.
     const QCommandLineOption versionOption("version", "Print the version and exit.");
     top.addOption(versionOption);
-    top.addPositionalArgument("command", "list, dump, apply or verify", "COMMAND [options]");
+    top.addPositionalArgument("command", "list, dump, apply, verify or history",
+                              "COMMAND [options]");
     top.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
     if (!top.parse(arguments))
         return failed(top.errorText());
@@ -179,7 +208,7 @@ ParsedArguments parseCliArguments(const QStringList &arguments) {
     if (top.isSet(versionOption))
         return {ParsedArguments::Outcome::Version, {}, {}};
     if (rest.isEmpty())
-        return failed(QStringLiteral("no command given (list, dump, apply or verify)"));
+        return failed(QStringLiteral("no command given (list, dump, apply, verify or history)"));
     const auto info =
         std::find_if(commands().cbegin(), commands().cend(),
                      [&rest](const CommandInfo &c) { return c.name == rest.first(); });
@@ -198,20 +227,28 @@ ParsedArguments parseCliArguments(const QStringList &arguments) {
     parsed.command = info->command;
     parsed.json = given.isSet(jsonOption);
     parsed.output = given.value(outputOption);
-    parsed.file = parser.positionalArguments().value(1);
     parsed.filterPort = given.value(filterPortOption);
     parsed.allPorts = given.isSet(allPortsOption);
     parsed.device = given.value(deviceOption);
     parsed.port = given.value(portOption);
     parsed.verbosity = verbosity(given);
     parsed.inventoryFile = given.value(inventoryOption);
+    parsed.historyFolder = given.value(historyFolderOption);
     if (given.isSet(timeoutOption)) {
         bool number = false;
         parsed.timeoutMs = given.value(timeoutOption).toInt(&number);
         if (!number)
             parsed.timeoutMs = 0;
     }
-    const QString problem = mismatch(given, parser.positionalArguments().size() - 1, parsed);
+    QStringList words = parser.positionalArguments().mid(1);
+    if (info->command == Command::HistoryList) {
+        if (!readHistoryAction(words, parsed))
+            return failed(QStringLiteral("history: list, show N or apply N expected, N an "
+                                         "entry's number from 1"));
+        words.clear();
+    }
+    parsed.file = words.value(0);
+    const QString problem = mismatch(given, words.size(), parsed);
     if (!problem.isEmpty())
         return failed(QStringLiteral("%1: %2").arg(info->name, problem));
     return {ParsedArguments::Outcome::Run, parsed, QString()};

@@ -5,7 +5,7 @@
 
 // What pellvane-cli was asked to do.
 struct CliArguments {
-    enum class Command { List, Dump, Apply, Verify };
+    enum class Command { List, Dump, Apply, Verify, HistoryList, HistoryShow, HistoryApply };
     enum class Verbosity { Quiet, Normal, Verbose };
 
     Command command = Command::List;
@@ -18,7 +18,9 @@ struct CliArguments {
     QString port;          // --port PATH
     int timeoutMs = 2000;
     Verbosity verbosity = Verbosity::Normal;
+    int entry = 0;         // history show N, history apply N
     QString inventoryFile; // --inventory FILE, hidden from --help (see InventoryFile)
+    QString historyFolder; // --history-folder DIR, hidden: the history's base folder
 
     bool operator==(const CliArguments &other) const;
 };

@@ -6,8 +6,6 @@ namespace CliText {
 
 namespace {
 
-using PortIdentity::End;
-
 Verdict refused(const QString &reasonText, int reason) {
     return {false,
             QStringLiteral("refused: ") +
@@ -18,15 +16,10 @@ const Verdict accepted{true, QStringLiteral("accepted")};
 
 } // namespace
 
-QString route(const PortIdentity::Route &route) {
-    return PortIdentity::buttonText(End::Source, route.first.first, route.first.second) + " -> " +
-           PortIdentity::buttonText(End::Destination, route.second.first, route.second.second);
-}
-
 QString routeCommand(const RouteCommand::Command &command) {
     if (command.kind == RouteCommand::Kind::Clear)
         return QStringLiteral("clear all routes");
-    return route({command.source, command.destination});
+    return PortIdentity::routeName({command.source, command.destination});
 }
 
 QString filterCommand(const FilterCommand::Command &command) {

@@ -10,9 +10,8 @@
 // How pellvane-cli names routes, commands and the router's verdicts in its output.
 namespace CliText {
 
-// "MIDI IN 1 -> USB HOST 2"
-QString route(const PortIdentity::Route &route);
-// "clear all routes", or the route an add-route or delete-route command names
+// "clear all routes", or the route an add-route or delete-route command names, as
+// PortIdentity::routeName() does
 QString routeCommand(const RouteCommand::Command &command);
 // "filter MIDI IN1", or "filter on every port"
 QString filterCommand(const FilterCommand::Command &command);

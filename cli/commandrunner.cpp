@@ -4,6 +4,7 @@
 #include "link/querychain.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -23,6 +24,14 @@ QString quotedNames(const QList<FoundRouter> &routers) {
     return names.join(", ");
 }
 
+// A port as a path, as the serial library takes a bare name for a device under /dev, with
+// links resolved: the same port given two ways is one.
+QString portPath(const QString &name) {
+    const QString path = name.startsWith('/') ? name : QStringLiteral("/dev/") + name;
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return canonical.isEmpty() ? path : canonical;
+}
+
 } // namespace
 
 CommandRunner::CommandRunner(const CliArguments &arguments, QTextStream &outStream,
@@ -39,7 +48,17 @@ ExitStatus CommandRunner::run() {
     case CliArguments::Command::Dump:
         return dump();
     case CliArguments::Command::Apply:
-        return apply();
+        return apply(readFile(), args.file);
+    case CliArguments::Command::HistoryList:
+        return historyList();
+    case CliArguments::Command::HistoryShow:
+        return historyShow();
+    case CliArguments::Command::HistoryApply: {
+        const std::optional<RouterHistory::Entry> entry = historyEntry();
+        if (!entry)
+            return failure;
+        return apply(RouterFile(*entry->state.contents), entry->path);
+    }
     case CliArguments::Command::Verify:
         break;
     }
@@ -76,16 +95,11 @@ ExitStatus CommandRunner::dump() {
     return ExitStatus::Done;
 }
 
-ExitStatus CommandRunner::apply() {
-    const std::optional<FileAndRouter> read = readFileAndRouter();
+ExitStatus CommandRunner::apply(const std::optional<RouterFile> &wanted, const QString &source) {
+    const std::optional<FileAndRouter> read = readRouterFor(wanted, source);
     if (!read)
         return failure;
-    QList<RouterConnection::Command> commands;
-    for (const RouteCommand::Command &command : read->wanted.routeCommands())
-        commands.append(command);
-    for (const FilterCommand::Command &command : read->wanted.filterCommands())
-        commands.append(command);
-    const BlockingRouterLink::Applied applied = link->apply(commands);
+    const BlockingRouterLink::Applied applied = link->apply(read->wanted.commands());
     endProgress();
     int refused = 0;
     for (const RouterConnection::RouteVerdict &verdict : applied.routes)
@@ -111,7 +125,7 @@ ExitStatus CommandRunner::apply() {
 }
 
 ExitStatus CommandRunner::verify() {
-    const std::optional<FileAndRouter> read = readFileAndRouter();
+    const std::optional<FileAndRouter> read = readRouterFor(readFile(), args.file);
     if (!read)
         return failure;
     const QStringList differences = read->wanted.differences(read->router);
@@ -122,7 +136,36 @@ ExitStatus CommandRunner::verify() {
     return differences.isEmpty() ? ExitStatus::Done : ExitStatus::Differs;
 }
 
-std::optional<WantedState> CommandRunner::readFile() {
+ExitStatus CommandRunner::historyList() {
+    const std::optional<RouterHistory> kept = history();
+    if (!kept)
+        return failure;
+    const QList<RouterHistory::Entry> entries = kept->entries();
+    for (int i = 0; i < entries.size(); ++i) {
+        const RouterHistory::Entry &entry = entries.at(i);
+        out << i + 1 << '\t' << entry.time.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        if (entry.state.contents)
+            out << "\troutes: " << entry.routes << "\tchanged filters: " << entry.changedFilters
+                << '\n';
+        else
+            out << "\tdamaged: " << entry.state.error << '\n';
+    }
+    return ExitStatus::Done;
+}
+
+ExitStatus CommandRunner::historyShow() {
+    const std::optional<RouterHistory::Entry> entry = historyEntry();
+    if (!entry)
+        return failure;
+    QFile file(entry->path);
+    if (!file.open(QIODevice::ReadOnly))
+        return failed(ExitStatus::BadInput,
+                      QStringLiteral("cannot read %1: %2").arg(entry->path, file.errorString()));
+    out << QString::fromUtf8(file.readAll());
+    return ExitStatus::Done;
+}
+
+std::optional<RouterFile> CommandRunner::readFile() {
     QFile file(args.file);
     if (!file.open(QIODevice::ReadOnly)) {
         failed(ExitStatus::BadInput,
@@ -130,19 +173,31 @@ std::optional<WantedState> CommandRunner::readFile() {
         return std::nullopt;
     }
     const StateFile::Reading reading = StateFile::read(file.readAll());
-    QString error = reading.error;
-    std::optional<WantedState> wanted;
-    if (reading.contents)
-        wanted = WantedState::from(*reading.contents, args, error);
-    if (!wanted)
+    const QString error = reading.contents ? kindMismatch(reading.contents->kind) : reading.error;
+    if (!error.isEmpty()) {
         failed(ExitStatus::BadInput, QStringLiteral("%1: %2").arg(args.file, error));
-    return wanted;
+        return std::nullopt;
+    }
+    if (args.allPorts)
+        return RouterFile(*reading.contents, FilterCommand::AllPorts);
+    return RouterFile(*reading.contents, PortIdentity::filterPortNamed(args.filterPort));
+}
+
+// A filter file needs --filter-port or --all-ports, and those options need a filter file.
+QString CommandRunner::kindMismatch(StateFile::Kind kind) const {
+    const bool forFilterFile = !args.filterPort.isEmpty() || args.allPorts;
+    if (kind == StateFile::Kind::Filter && !forFilterFile)
+        return QStringLiteral("a filter file needs --filter-port NAME or --all-ports");
+    if (kind != StateFile::Kind::Filter && forFilterFile)
+        return QStringLiteral("--filter-port and --all-ports go with a filter file, not %1")
+            .arg(kind == StateFile::Kind::State ? "a state file" : "a route file");
+    return QString();
 }
 
 // The file first, so that a bad one keeps the router untouched, then the router; the file's
 // ports must be the router's.
-std::optional<CommandRunner::FileAndRouter> CommandRunner::readFileAndRouter() {
-    std::optional<WantedState> wanted = readFile();
+std::optional<CommandRunner::FileAndRouter>
+CommandRunner::readRouterFor(const std::optional<RouterFile> &wanted, const QString &source) {
     if (!wanted)
         return std::nullopt;
     std::optional<RouterState> router = readRouter();
@@ -150,10 +205,57 @@ std::optional<CommandRunner::FileAndRouter> CommandRunner::readFileAndRouter() {
         return std::nullopt;
     const QString missing = wanted->missingPort(*router);
     if (!missing.isEmpty()) {
-        failed(ExitStatus::BadInput, QStringLiteral("%1: %2").arg(args.file, missing));
+        failed(ExitStatus::BadInput, QStringLiteral("%1: %2").arg(source, missing));
         return std::nullopt;
     }
     return FileAndRouter{*wanted, *router};
+}
+
+// Entry N of the history, when it is there and sound.
+std::optional<RouterHistory::Entry> CommandRunner::historyEntry() {
+    const std::optional<RouterHistory> kept = history();
+    if (!kept)
+        return std::nullopt;
+    const QList<RouterHistory::Entry> entries = kept->entries();
+    if (args.entry > entries.size()) {
+        failed(ExitStatus::BadInput, QStringLiteral("no history entry %1: %2 kept in %3")
+                                         .arg(args.entry)
+                                         .arg(entries.size())
+                                         .arg(kept->folder()));
+        return std::nullopt;
+    }
+    const RouterHistory::Entry &entry = entries.at(args.entry - 1);
+    if (!entry.state.contents) {
+        failed(ExitStatus::BadInput, QStringLiteral("history entry %1 is damaged: %2")
+                                         .arg(args.entry)
+                                         .arg(entry.state.error));
+        return std::nullopt;
+    }
+    return entry;
+}
+
+// The history of the router found, or of the router listed on the port given: the window
+// keeps it by the router's name and serial number, which a bare port does not tell. Below the
+// window's own data folder, unless --history-folder says otherwise.
+std::optional<RouterHistory> CommandRunner::history() {
+    std::optional<FoundRouter> router;
+    if (args.port.isEmpty()) {
+        router = findRouter();
+    } else if (DeviceInventory *devices = inventory()) {
+        for (const FoundRouter &found : findRouters(*devices))
+            if (portPath(found.portName) == portPath(args.port))
+                router = found;
+        if (!router)
+            failed(ExitStatus::NoRouter,
+                   QStringLiteral("no router listed on %1, whose history this would be; "
+                                  "choose it with --device")
+                       .arg(args.port));
+    }
+    if (!router)
+        return std::nullopt;
+    const QString base =
+        args.historyFolder.isEmpty() ? RouterHistory::standardBaseFolder() : args.historyFolder;
+    return RouterHistory(base, router->name, router->serialNumber);
 }
 
 std::optional<RouterState> CommandRunner::readRouter() {
@@ -197,10 +299,18 @@ void CommandRunner::watch(RouterConnection &connection) {
                      [trace](const QByteArray &frame) { trace("<", frame); });
 }
 
-// The --port given, or the router found: the one of --device's name, else the only one.
+// The --port given, or the router found.
 std::optional<QString> CommandRunner::routerPort() {
     if (!args.port.isEmpty())
         return args.port;
+    const std::optional<FoundRouter> router = findRouter();
+    if (!router)
+        return std::nullopt;
+    return router->portName;
+}
+
+// The router of --device's name, else the only one found.
+std::optional<FoundRouter> CommandRunner::findRouter() {
     DeviceInventory *devices = inventory();
     if (!devices)
         return std::nullopt;
@@ -208,7 +318,7 @@ std::optional<QString> CommandRunner::routerPort() {
     if (!args.device.isEmpty()) {
         for (const FoundRouter &router : routers)
             if (router.name == args.device)
-                return router.portName;
+                return router;
         failed(ExitStatus::NoRouter,
                QStringLiteral("no router named \"%1\" found").arg(args.device));
     } else if (routers.isEmpty()) {
@@ -219,7 +329,7 @@ std::optional<QString> CommandRunner::routerPort() {
                    .arg(routers.size())
                    .arg(quotedNames(routers)));
     } else {
-        return routers.first().portName;
+        return routers.first();
     }
     return std::nullopt;
 }

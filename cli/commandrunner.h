@@ -5,7 +5,8 @@
 #include "cli/clitext.h"
 #include "cli/exitstatus.h"
 #include "cli/inventoryfile.h"
-#include "cli/wantedstate.h"
+#include "config/routerfile.h"
+#include "config/routerhistory.h"
 
 #include <QTextStream>
 #include <memory>
@@ -24,17 +25,24 @@ public:
 private:
     ExitStatus list();
     ExitStatus dump();
-    ExitStatus apply();
+    ExitStatus apply(const std::optional<RouterFile> &wanted, const QString &source);
     ExitStatus verify();
+    ExitStatus historyList();
+    ExitStatus historyShow();
 
     struct FileAndRouter {
-        WantedState wanted;
+        RouterFile wanted;
         RouterState router;
     };
-    std::optional<FileAndRouter> readFileAndRouter();
-    std::optional<WantedState> readFile();
+    std::optional<FileAndRouter> readRouterFor(const std::optional<RouterFile> &wanted,
+                                               const QString &source);
+    std::optional<RouterFile> readFile();
+    QString kindMismatch(StateFile::Kind kind) const;
+    std::optional<RouterHistory::Entry> historyEntry();
+    std::optional<RouterHistory> history();
     std::optional<RouterState> readRouter();
     std::optional<QString> routerPort();
+    std::optional<FoundRouter> findRouter();
     DeviceInventory *inventory();
     void watch(RouterConnection &connection);
     bool printVerdict(const QString &command, const CliText::Verdict &verdict);

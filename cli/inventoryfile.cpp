@@ -8,9 +8,9 @@
 namespace {
 
 // The members name, vendorId and productId of every element of array, in order; false when
-// one is missing or of another type.
+// one is missing or of another type. An optional serialNumber is read as empty when missing.
 bool readEntries(const QJsonValue &array, const QString &name,
-                 const std::function<void(const QString &, int, int)> &take) {
+                 const std::function<void(const QString &, int, int, const QString &)> &take) {
     if (!array.isArray())
         return false;
     for (const QJsonValue &element : array.toArray()) {
@@ -20,7 +20,8 @@ bool readEntries(const QJsonValue &array, const QString &name,
         const QJsonValue product = entry.value("productId");
         if (!text.isString() || !vendor.isDouble() || !product.isDouble())
             return false;
-        take(text.toString(), vendor.toInt(), product.toInt());
+        take(text.toString(), vendor.toInt(), product.toInt(),
+             entry.value("serialNumber").toString());
     }
     return true;
 }
@@ -35,14 +36,15 @@ std::unique_ptr<InventoryFile> InventoryFile::load(const QString &path, QString 
     }
     const QJsonObject root = QJsonDocument::fromJson(file.readAll()).object();
     auto inventory = std::make_unique<InventoryFile>();
-    const bool read = readEntries(root.value("devices"), "description",
-                                  [&](const QString &text, int vendor, int product) {
-                                      inventory->devices.append({text, vendor, product});
-                                  }) &&
-                      readEntries(root.value("ports"), "portName",
-                                  [&](const QString &text, int vendor, int product) {
-                                      inventory->ports.append({text, vendor, product});
-                                  });
+    const bool read =
+        readEntries(root.value("devices"), "description",
+                    [&](const QString &text, int vendor, int product, const QString &) {
+                        inventory->devices.append({text, vendor, product});
+                    }) &&
+        readEntries(root.value("ports"), "portName",
+                    [&](const QString &text, int vendor, int product, const QString &serial) {
+                        inventory->ports.append({text, vendor, product, serial});
+                    });
     if (!read) {
         error = QStringLiteral("the inventory %1 is not of the inventory form").arg(path);
         return nullptr;

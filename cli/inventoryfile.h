@@ -9,7 +9,8 @@
 // Given with the option --inventory FILE, which --help does not show:
 //
 //   {"devices": [{"description": "Kelvanto MIDI Router", "vendorId": 4617, "productId": 31233}],
-//    "ports":   [{"portName": "/dev/pts/3", "vendorId": 4617, "productId": 31233}]}
+//    "ports":   [{"portName": "/dev/pts/3", "vendorId": 4617, "productId": 31233,
+//                 "serialNumber": "A1"}]}   (the serial number may be left out)
 //
 // Devices are matched to ports exactly as the system's inventory is.
 class InventoryFile : public DeviceInventory {

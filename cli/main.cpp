@@ -26,7 +26,9 @@ bool stderrIsTerminal() {
 
 int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("pellvane-cli"));
+    // The window's names, so that the history is read from the window's data folder.
+    QCoreApplication::setOrganizationName(QStringLiteral("Pellvane"));
+    QCoreApplication::setApplicationName(QStringLiteral("pellvane"));
     QTextStream out(stdout);
     QTextStream err(stderr);
 #if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)

@@ -16,31 +16,31 @@ QList<FilterKey> makeFilterKeys() {
     QList<FilterKey> keys;
     for (int cc = 0; cc < 128; ++cc) {
         const QString name = QStringLiteral("c%1").arg(cc);
-        keys.append({name, name});
+        keys.append({name, name, QStringLiteral("CC#%1").arg(cc)});
     }
     for (int channel = 1; channel <= 16; ++channel) {
         const QString name = QStringLiteral("checkBox_%1").arg(channel);
-        keys.append({name, name});
+        keys.append({name, name, QStringLiteral("Channel %1").arg(channel)});
     }
     keys += QList<FilterKey>{
-        {"noteon", "checkBox_NoteOn"},
-        {"noteoff", "checkBox_NoteOff"},
-        {"keyaftertouch", "checkBox_KeyAftertouch"},
-        {"programchange", "checkBox_ProgramChange"},
-        {"channelpressure", "checkBox_ChannelPressure"},
-        {"pitchbend", "checkBox_PitchBend"},
-        {"systemexclusive", "checkBox_SystemExclusive"},
-        {"miditimecode", "checkBox_MIDI_Time_Code"},
-        {"songpospointer", "checkBox_SongPosPointer"},
-        {"songselect", "checkBox_song_select"},
-        {"tunerequest", "checkBox_Tune_Request"},
-        {"timingclock", "checkBox_Timing_Clock"},
-        {"tick", "checkBox_Tick"},
-        {"start", "checkBox_Start"},
-        {"continue", "checkBox_Continue"},
-        {"stop", "checkBox_Stop"},
-        {"activesensing", "checkBox_Active_Sensing"},
-        {"systemrest", "checkBox_System_Reset"},
+        {"noteon", "checkBox_NoteOn", "Note On"},
+        {"noteoff", "checkBox_NoteOff", "Note Off"},
+        {"keyaftertouch", "checkBox_KeyAftertouch", "Key Aftertouch"},
+        {"programchange", "checkBox_ProgramChange", "Program Change"},
+        {"channelpressure", "checkBox_ChannelPressure", "Channel Pressure"},
+        {"pitchbend", "checkBox_PitchBend", "Pitch Bend"},
+        {"systemexclusive", "checkBox_SystemExclusive", "System Exclusive"},
+        {"miditimecode", "checkBox_MIDI_Time_Code", "MIDI Time Code"},
+        {"songpospointer", "checkBox_SongPosPointer", "Song Pos Pointer"},
+        {"songselect", "checkBox_song_select", "Song Select"},
+        {"tunerequest", "checkBox_Tune_Request", "Tune Request"},
+        {"timingclock", "checkBox_Timing_Clock", "Timing Clock"},
+        {"tick", "checkBox_Tick", "Tick"},
+        {"start", "checkBox_Start", "Start"},
+        {"continue", "checkBox_Continue", "Continue"},
+        {"stop", "checkBox_Stop", "Stop"},
+        {"activesensing", "checkBox_Active_Sensing", "Active Sensing"},
+        {"systemrest", "checkBox_System_Reset", "System Reset"},
     };
     return keys;
 }
@@ -115,15 +115,18 @@ QList<PortIdentity::Route> routes(const QJsonObject &root, const PortIdentity::P
     return found;
 }
 
-bool save(const QString &path, const QJsonObject &root) {
+bool save(const QString &path, const QJsonObject &root, QString *error) {
     QSaveFile file(path);
     file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
     const QByteArray bytes = QJsonDocument(root).toJson();
     // commit() does not notice a failure of its own final flush, so flush first; an
     // uncommitted file is discarded and the old one stays.
-    return file.write(bytes) == bytes.size() && file.flush() && file.commit();
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() &&
+        file.commit())
+        return true;
+    if (error)
+        *error = file.errorString();
+    return false;
 }
 
 std::optional<QJsonObject> load(const QString &path) {

@@ -17,10 +17,12 @@ namespace ConfigForm {
 
 using RouteMap = QMultiMap<QPair<int, int>, QPair<int, int>>;
 
-// One filter check box and the key it is stored under.
+// One filter check box, the key it is stored under and what the filter panel calls it: the
+// box's own text, or "Channel 3" for a channel box, whose text is the bare number.
 struct FilterKey {
     QString key;
     QString checkBox;
+    QString label;
 };
 
 // The 162 filter keys in the order they are written and read: "c0" … "c127",
@@ -50,8 +52,9 @@ QList<PortIdentity::Route> routes(const QJsonObject &root, const PortIdentity::P
 
 // Writes root, indented, through a temporary file that replaces path only once it is
 // complete: a failed save leaves an existing file as it was. Where the folder takes no new
-// files, an existing file that may be written is written in place.
-bool save(const QString &path, const QJsonObject &root);
+// files, an existing file that may be written is written in place. On failure error, when
+// given, says why.
+bool save(const QString &path, const QJsonObject &root, QString *error = nullptr);
 
 // Reads path as a JSON object; nothing when it cannot be read or is no object.
 std::optional<QJsonObject> load(const QString &path);

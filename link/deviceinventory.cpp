@@ -45,7 +45,8 @@ QList<FoundRouter> findRouters(DeviceInventory &inventory) {
             continue;
         }
         names << device.value();
-        routers.append({device.value(), port.portName, port.vendorId, port.productId, {}});
+        routers.append(
+            {device.value(), port.portName, port.vendorId, port.productId, port.serialNumber, {}});
     }
     return routers;
 }

@@ -10,6 +10,7 @@ struct SerialPortEntry {
                        // device path
     int vendorId = 0;  // as QSerialPortInfo::vendorIdentifier()
     int productId = 0; // as QSerialPortInfo::productIdentifier()
+    QString serialNumber; // the USB device's, as QSerialPortInfo::serialNumber(); empty if unknown
 };
 
 // Where the tool learns which USB devices and serial ports are present.
@@ -37,6 +38,7 @@ struct FoundRouter {
     QString portName;
     int vendorId = 0;
     int productId = 0;
+    QString serialNumber;   // of the first port's USB device; empty when unknown
     QStringList otherPorts; // further ports listed for the same name, in order
 };
 

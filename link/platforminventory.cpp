@@ -6,6 +6,7 @@ QList<SerialPortEntry> PlatformInventory::availablePorts() {
     QList<SerialPortEntry> ports;
     const QList<QSerialPortInfo> infos = QSerialPortInfo::availablePorts();
     for (const QSerialPortInfo &info : infos)
-        ports.append({info.portName(), info.vendorIdentifier(), info.productIdentifier()});
+        ports.append({info.portName(), info.vendorIdentifier(), info.productIdentifier(),
+                      info.serialNumber()});
     return ports;
 }

@@ -86,7 +86,8 @@ QMap<QPair<int, int>, QString> SysfsInventory::enumerateBrandDevices(const QStri
 // Read from sysfs rather than asked of the serial library: through udev, that lists every tty
 // of the machine and reads each one's whole device record, which took longer than the rest of
 // the window's first scan. The ids are those of the USB device a port's device belongs to, as
-// the serial library gives them; the order is that of the ports' device paths, as udev's.
+// the serial library gives them, and so is its serial number where it reports one; the order
+// is that of the ports' device paths, as udev's.
 QList<SerialPortEntry> SysfsInventory::availablePorts() {
     const QDir ttys(root + QStringLiteral("/class/tty"));
     const QString devices = QDir(root + QStringLiteral("/devices")).canonicalPath() + '/';
@@ -105,9 +106,11 @@ QList<SerialPortEntry> SysfsInventory::availablePorts() {
         const std::optional<int> vendorId = readHexAttribute(usbDevice, QStringLiteral("idVendor"));
         const std::optional<int> productId =
             readHexAttribute(usbDevice, QStringLiteral("idProduct"));
+        const QString serial = QString::fromUtf8(
+            readAttribute(usbDevice, QStringLiteral("serial")).value_or(QByteArray()));
         if (vendorId && productId)
             ports.append({QFileInfo(ttys.filePath(name)).canonicalFilePath(),
-                          {name, *vendorId, *productId}});
+                          {name, *vendorId, *productId, serial}});
     }
     std::sort(ports.begin(), ports.end(),
               [](const auto &a, const auto &b) { return a.first < b.first; });

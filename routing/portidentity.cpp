@@ -27,6 +27,11 @@ QString buttonText(End end, int portClass, int number) {
     return prefixes(end)[std::size_t(portClass)] + QString::number(number);
 }
 
+QString routeName(const Route &route) {
+    return buttonText(End::Source, route.first.first, route.first.second) + " -> " +
+           buttonText(End::Destination, route.second.first, route.second.second);
+}
+
 std::optional<RouteEnd> parseButtonText(End end, const QString &text) {
     const std::array<QString, 3> &names = prefixes(end);
     for (int portClass = Midi; portClass <= UsbDevice; ++portClass) {

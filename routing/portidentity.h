@@ -29,6 +29,9 @@ struct PortCounts {
 // "MIDI IN %1" / "MIDI OUT %1", "USB HOST %1", "USB Device %1"; empty for an unknown class.
 QString buttonText(End end, int portClass, int number);
 
+// "MIDI IN 1 -> USB HOST 2": a route as pellvane-cli and the router comparisons name it.
+QString routeName(const Route &route);
+
 // Reads a button text (or a configuration file name) back into a route end: the first of the
 // end's three prefixes that the text contains is removed wherever it occurs and the rest read
 // as a decimal number (0 when it is not one). Nothing when no prefix occurs.

@@ -33,7 +33,7 @@ void TestCliArguments::mistakes_data() {
     QTest::addColumn<QString>("error");
 
     QTest::newRow("no command") << QStringList{}
-                                << "no command given (list, dump, apply or verify)";
+                                << "no command given (list, dump, apply, verify or history)";
     QTest::newRow("unknown command") << QStringList{"restore"} << "unknown command \"restore\"";
     QTest::newRow("option before the command")
         << QStringList{"--port", "/dev/ttyACM0", "dump"} << "Unknown option 'port'.";
@@ -54,6 +54,15 @@ void TestCliArguments::mistakes_data() {
         << QStringList{"dump", "-q", "-v"} << "dump: --quiet and --verbose exclude each other";
     QTest::newRow("timeout 0") << QStringList{"dump", "--timeout", "0"}
                                << "dump: --timeout takes a number of milliseconds above 0";
+    const QString historyWords =
+        "history: list, show N or apply N expected, N an entry's number from 1";
+    QTest::newRow("history alone") << QStringList{"history"} << historyWords;
+    QTest::newRow("history list 1") << QStringList{"history", "list", "1"} << historyWords;
+    QTest::newRow("history show") << QStringList{"history", "show"} << historyWords;
+    QTest::newRow("history apply 0") << QStringList{"history", "apply", "0"} << historyWords;
+    QTest::newRow("history drop 1") << QStringList{"history", "drop", "1"} << historyWords;
+    QTest::newRow("history of a file") << QStringList{"history", "show", "1", "--all-ports"}
+                                       << "history: Unknown option 'all-ports'.";
 }
 
 void TestCliArguments::mistakes() {
@@ -70,13 +79,16 @@ void TestCliArguments::help() {
     const ParsedArguments commands = parse({"--help"});
     QCOMPARE(commands.outcome, ParsedArguments::Outcome::Help);
     for (const char *text :
-         {"list ", "dump ", "apply ", "verify ", "4 the router refused a command"})
+         {"list ", "dump ", "apply ", "verify ", "history ", "4 the router refused a command"})
         QVERIFY2(commands.text.contains(text), text);
     const ParsedArguments list = parse({"list", "--help"});
     QCOMPARE(list.outcome, ParsedArguments::Outcome::Help);
     QVERIFY2(list.text.contains("--json") && !list.text.contains("--port") &&
                  !list.text.contains("--inventory"),
              qPrintable(list.text));
+    const QString history = parse({"history", "--help"}).text;
+    QVERIFY2(history.contains("history apply N") && !history.contains("--history-folder"),
+             qPrintable(history));
     QCOMPARE(parse({"--version"}).outcome, ParsedArguments::Outcome::Version);
     QCOMPARE(parse({"-v"}).outcome, ParsedArguments::Outcome::Error);
 }

@@ -1,5 +1,6 @@
 // pellvane-cli run as a process, the way a script runs it, against the simulated router on a
 // real pseudo-terminal. Frames, filter bytes and file contents are written out by hand.
+#include "config/routerhistory.h"
 #include "sim/routersimulator.h"
 #include "tests/support/filtertable.h"
 #include "tests/support/pacing.h"
@@ -7,6 +8,7 @@
 #include "tests/support/testfiles.h"
 #include "tests/support/wire.h"
 
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -90,6 +92,7 @@ private:
     QString filled(QString text) const;
     QString path(const QString &name) const { return dir->filePath(name); }
     void writeInventory(bool secondRouter);
+    void keepHistory();
 
     std::unique_ptr<RouterSimulator> sim;
     std::unique_ptr<QTemporaryDir> dir;
@@ -104,6 +107,7 @@ void PellvaneCliTest::init() {
     sim->setFilter({0, 1}, MidiIn1Filter);
     sim->setFilter({5, 1}, UsbDeviceOut1Filter);
     writeInventory(false);
+    qputenv("TZ", "XYZ-2"); // two hours east of UTC
 }
 
 ProcessRun PellvaneCliTest::run(const QStringList &arguments, const QString &stderrFile) {
@@ -127,8 +131,9 @@ void PellvaneCliTest::writeInventory(bool secondRouter) {
     };
     QJsonArray devices = {entry("description", DeviceName, 0x1209, 0x7A01),
                           entry("description", "Other Synth", 0x0582, 0x0001)};
-    QJsonArray ports = {entry("portName", sim->slavePath(), 0x1209, 0x7A01),
-                        entry("portName", "/dev/ttyS0", 0, 0),
+    QJsonObject simulated = entry("portName", sim->slavePath(), 0x1209, 0x7A01);
+    simulated.insert("serialNumber", "SIM1");
+    QJsonArray ports = {simulated, entry("portName", "/dev/ttyS0", 0, 0),
                         entry("portName", path("synth"), 0x0582, 0x0001)};
     if (secondRouter) {
         devices.append(entry("description", "Kelvanto MIDI Router 2", 0x1209, 0x7A02));
@@ -183,6 +188,22 @@ void PellvaneCliTest::dumpWritesTheWholeState() {
     QCOMPARE(shown, progress + "\r\x1b[K");
 }
 
+// The window's history of the simulated router, newest first: a state it can hold; one with a
+// route from a MIDI IN 3 it lacks, kept in the same second as a route file, which is damaged.
+void PellvaneCliTest::keepHistory() {
+    const RouterHistory history(path("history"), DeviceName, "SIM1");
+    QVERIFY(QDir().mkpath(history.folder()));
+    QVERIFY(writeFile(history.folder() + "/20260314-203015-000.json", R"({"MIDI IN 1": []})"));
+    const QDateTime second(QDate(2026, 3, 14), QTime(20, 30, 15), Qt::UTC);
+    RouterState state;
+    state.routes.insert({0, 3}, {0, 1});
+    QVERIFY(history.keep(state, second).kept);
+    state.routes.clear();
+    state.routes.insert({0, 2}, {0, 1});
+    state.filters.insert({1, 2}, filterBytes({{21, 0x01}}));
+    QVERIFY(history.keep(state, second.addSecs(12 * 3600)).kept);
+}
+
 // A state file: the clear command, then the routes grouped by source in port order, each
 // source's last listed route first, then one set-filter command per port; 15 ms from each
 // command leaving to the next, as the simulator's own reader saw them arrive.
@@ -231,9 +252,8 @@ void PellvaneCliTest::applyWritesAsTheWindowDoes() {
 // one route and one filter box, verify; apply brings the router back.
 void PellvaneCliTest::verifyListsDifferencesAndApplyRestores() {
     QVERIFY(writeFile(path("filter.json"), R"({"c0": false})"));
-    const QString midiIn1 =
-        "filter MIDI IN1: c0 is true on the router, false in the file\n"
-        "filter MIDI IN1: checkBox_16 is true on the router, false in the file\n";
+    const QString midiIn1 = "filter MIDI IN1: CC#0 ticked on the router, not in the file\n"
+                            "filter MIDI IN1: Channel 16 ticked on the router, not in the file\n";
     const ProcessRun onePort =
         run({"verify", "{dir}/filter.json", "--port", "{slave}", "--filter-port", "MIDI IN1"});
     QCOMPARE(onePort.out, midiIn1);
@@ -242,9 +262,9 @@ void PellvaneCliTest::verifyListsDifferencesAndApplyRestores() {
         run({"verify", "{dir}/filter.json", "--port", "{slave}", "--all-ports"});
     QCOMPARE(allPorts.out,
              midiIn1 +
-                 "filter USB DEVICE OUT1: c127 is true on the router, false in the file\n"
-                 "filter USB DEVICE OUT1: noteon is true on the router, false in the file\n"
-                 "filter USB DEVICE OUT1: systemrest is true on the router, false in the file\n");
+                 "filter USB DEVICE OUT1: CC#127 ticked on the router, not in the file\n"
+                 "filter USB DEVICE OUT1: Note On ticked on the router, not in the file\n"
+                 "filter USB DEVICE OUT1: System Reset ticked on the router, not in the file\n");
     QCOMPARE(allPorts.status, 1);
 
     QCOMPARE(run({"dump", "--port", "{slave}", "-o", "{dir}/a.json"}).status, 0);
@@ -259,7 +279,7 @@ void PellvaneCliTest::verifyListsDifferencesAndApplyRestores() {
     QCOMPARE(changed.out,
              QString("route missing: MIDI IN 1 -> USB HOST 1\n"
                      "route extra: MIDI IN 2 -> MIDI OUT 1\n"
-                     "filter MIDI OUT2: c7 is true on the router, false in the file\n"));
+                     "filter MIDI OUT2: CC#7 ticked on the router, not in the file\n"));
     QCOMPARE(changed.status, 1);
     QCOMPARE(run({"verify", "-q", "{dir}/a.json", "--port", "{slave}"}).out, QString());
 
@@ -347,6 +367,48 @@ void PellvaneCliTest::outcomes_data() {
         << none << "" << badFile + "the router has no filter port USB HOST IN2\n"
         << 2 << Queries;
 
+    const auto history = [](const QStringList &words) {
+        return QStringList{"history"} + words +
+               QStringList{"--inventory", "{inventory}", "--history-folder", "{dir}/history"};
+    };
+    const QStringList device = {"--device", DeviceName};
+    const QString folder = "{dir}/history/" + DeviceName + " [SIM1]";
+    QTest::newRow("history list") << QByteArray() << history(QStringList{"list"} + device) << none
+                                  << "1\t2026-03-15 10:30:15\troutes: 1\tchanged filters: 1\n"
+                                     "2\t2026-03-14 22:30:15\troutes: 1\tchanged filters: 0\n"
+                                     "3\t2026-03-14 22:30:15\tdamaged: not a state file\n"
+                                  << QString() << 0 << Frames();
+    const QJsonObject entry1 = {{"routes", QJsonObject{{"MIDI IN 2", QJsonArray{"MIDI OUT 1"}}}},
+                                {"filters", QJsonObject{{"MIDI OUT2", filterForm({"c7"})}}}};
+    QTest::newRow("history show, by port")
+        << QByteArray() << history({"show", "1", "--port", "{slave}"}) << none
+        << QString(QJsonDocument(entry1).toJson()) << QString() << 0 << Frames();
+    QTest::newRow("history apply")
+        << QByteArray() << history(QStringList{"apply", "1"} + device) << none
+        << "clear all routes: accepted\nMIDI IN 2 -> MIDI OUT 1: accepted\n"
+           "filter MIDI OUT2: accepted\n"
+        << QString() << 0
+        << Queries + Frames{ClearRoutes, addRoute("00020001"),
+                            setFilter("0102", QByteArray(42, '0') + "01")};
+    QTest::newRow("history apply, a port the router lacks")
+        << QByteArray() << history(QStringList{"apply", "2"} + device) << none << ""
+        << "pellvane-cli: " + folder +
+               "/20260314-203015-001.json: the router has no port MIDI IN 3\n"
+        << 2 << Queries;
+    QTest::newRow("history apply, damaged")
+        << QByteArray() << history(QStringList{"apply", "3"} + device) << none << ""
+        << "pellvane-cli: history entry 3 is damaged: not a state file\n"
+        << 2 << Frames();
+    QTest::newRow("history show, no such entry")
+        << QByteArray() << history(QStringList{"show", "4"} + device) << none << ""
+        << "pellvane-cli: no history entry 4: 3 kept in " + folder + "\n"
+        << 2 << Frames();
+    QTest::newRow("history of a port with no router")
+        << QByteArray() << history({"list", "--port", "/dev/ttyS0"}) << none << ""
+        << "pellvane-cli: no router listed on /dev/ttyS0, whose history this would be; choose "
+           "it with --device\n"
+        << 3 << Frames();
+
     const QJsonObject simulated = {{"name", DeviceName}, {"port", "{slave}"}, {"id", "1209:7a01"}};
     const QJsonObject second = {
         {"name", "Kelvanto MIDI Router 2"}, {"port", "{dir}/ttyACM9"}, {"id", "1209:7a02"}};
@@ -396,6 +458,7 @@ void PellvaneCliTest::outcomes() {
     if (!file.isEmpty())
         QVERIFY(writeFile(path("file.json"), file));
     writeInventory(true);
+    keepHistory();
     if (fault)
         fault(*sim);
 

@@ -1,5 +1,11 @@
-#include "config/statefile.h"
+#include "config/routerfile.h"
+#include "config/routerhistory.h"
+#include "tests/support/filtertable.h"
+#include "tests/support/testfiles.h"
+#include "tests/support/wire.h"
 
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 
 class TestStateFile : public QObject {
@@ -9,6 +15,9 @@ private slots:
     void routesOnlyWhereGiven();
     void mistakes_data();
     void mistakes();
+    void differencesInThePanelsWords();
+    void historyKeepsWhatChanged();
+    void historyFolders();
 };
 
 // What the files of each kind hold reaches the router in pellvane-cli's tests; this is what
@@ -67,5 +76,69 @@ void TestStateFile::mistakes() {
     QCOMPARE(reading.error, error);
 }
 
-QTEST_APPLESS_MAIN(TestStateFile)
+// Every box of the panel named as the panel shows it, checked one at a time on the router.
+void TestStateFile::differencesInThePanelsWords() {
+    RouterState router;
+    router.filterPortCounts = {1};
+    const RouterFile clear(*StateFile::read(R"({"filters": {"MIDI IN1": {}}})").contents);
+    for (const FilterTable::Box &box : FilterTable::boxes()) {
+        router.filters[{0, 1}] = FilterBytes{};
+        router.filters[{0, 1}][std::size_t(box.byteIndex)] = box.mask;
+        QCOMPARE(clear.differences(router), QStringList("filter MIDI IN1: " + box.label +
+                                                        " ticked on the router, not in the file"));
+    }
+    const RouterFile channel3(
+        *StateFile::read(R"({"filters": {"MIDI IN1": {"checkBox_3": true}}})").contents);
+    router.filters[{0, 1}] = FilterBytes{};
+    QCOMPARE(channel3.differences(router),
+             QStringList("filter MIDI IN1: Channel 3 ticked in the file, not on the router"));
+}
+
+// A state is kept when it differs from the newest entry, named by its UTC second and a count
+// within the second (also when the clock went back); the 51st drops the oldest.
+void TestStateFile::historyKeepsWhatChanged() {
+    QTemporaryDir base;
+    const RouterHistory history(base.path(), "Kelvanto MIDI Router", "");
+    RouterState state;
+    state.routes.insert({0, 1}, {0, 2});
+    const QDateTime second(QDate(2026, 3, 14), QTime(20, 30, 15), Qt::UTC);
+    QVERIFY(history.keep(state, second).kept);
+    QVERIFY(!history.keep(state, second.addSecs(60)).kept);
+    state.filters.insert({1, 2}, Wire::filterBytes({{21, 1}}));
+    QVERIFY(history.keep(state, second).kept);
+    state.routes.clear();
+    QVERIFY(history.keep(state, second.addSecs(-1)).kept);
+    QStringList names;
+    for (const RouterHistory::Entry &entry : history.entries())
+        names << QString("%1 %2 %3")
+                     .arg(QFileInfo(entry.path).fileName())
+                     .arg(entry.routes)
+                     .arg(entry.changedFilters);
+    QCOMPARE(names, QStringList({"20260314-203015-002.json 0 1", "20260314-203015-001.json 1 1",
+                                 "20260314-203015-000.json 1 0"}));
+    for (int more = 1; more <= 48; ++more) {
+        state.filters[{1, 2}][0] = more;
+        QVERIFY(history.keep(state, second.addDays(1)).kept);
+    }
+    QCOMPARE(history.entries().size(), 50);
+    QCOMPARE(QFileInfo(history.entries().last().path).fileName(), "20260314-203015-001.json");
+}
+
+// A folder per router name and serial number, safe as a file name; one that cannot be made
+// is an error. The setting that turns the history off.
+void TestStateFile::historyFolders() {
+    QCOMPARE(RouterHistory("/h", "Kelvanto A/B.", "").folder(), "/h/Kelvanto A%2FB%2E");
+    QCOMPARE(RouterHistory("/h", "Kelvanto (1)", "x]y").folder(), "/h/Kelvanto (1) [x%5Dy]");
+    QTemporaryDir base;
+    QVERIFY(writeFile(base.filePath("file"), "not a folder"));
+    const RouterHistory::Keeping failed = RouterHistory(base.filePath("file"), "R", "").keep({});
+    QCOMPARE(failed.error, "cannot make the history folder " + base.filePath("file/R"));
+    QVERIFY(!failed.kept);
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, base.path());
+    QVERIFY(RouterHistory::isEnabled());
+    QSettings().setValue("history/enabled", false);
+    QVERIFY(!RouterHistory::isEnabled());
+}
+
+QTEST_GUILESS_MAIN(TestStateFile)
 #include "tst_statefile.moc"

@@ -54,8 +54,9 @@ void TestInventory::sysfsTree() {
                           {{2, 9}, "Kelvanto Padded"}}));
 }
 
-// A port has the ids of the USB device above its device; the ports come in the order of their
-// device paths, not of their names. Ports with no device, or no USB device above it, are left out.
+// A port has the ids and the serial number (if any) of the USB device above its device; the ports
+// come in the order of their device paths, not of their names. Ports with no device, or no USB
+// device above it, are left out.
 void TestInventory::usbPorts() {
     QTemporaryDir root;
     const QString usb = root.path() + "/devices/pci0/usb1", other = root.path() + "/devices";
@@ -64,6 +65,7 @@ void TestInventory::usbPorts() {
                                    {usb + "/1-2", "16c00483\n"}})
         QVERIFY(QDir().mkpath(dir) && writeFile(dir + "/idVendor", ids.left(4)) &&
                 writeFile(dir + "/idProduct", ids.mid(4)));
+    QVERIFY(writeFile(usb + "/1-1/serial", "K-0042\n"));
     const QList<std::array<QString, 3>> ttys = {
         // name, directory, device
         {"ttyACM0", usb + "/1-1/1-1:1.2/tty/ttyACM0", usb + "/1-1/1-1:1.2"},
@@ -78,11 +80,13 @@ void TestInventory::usbPorts() {
 
     QStringList found;
     for (const SerialPortEntry &port : SysfsInventory(root.path()).availablePorts())
-        found << QString("%1 %2 %3")
+        found << QString("%1 %2 %3 %4")
                      .arg(port.portName)
                      .arg(port.vendorId, 0, 16)
-                     .arg(port.productId, 0, 16);
-    QCOMPARE(found, QStringList({"ttyACM1 1209 7a01", "ttyACM0 1209 7a01", "ttyUSB0 16c0 483"}));
+                     .arg(port.productId, 0, 16)
+                     .arg(port.serialNumber);
+    QCOMPARE(found, QStringList({"ttyACM1 1209 7a01 K-0042", "ttyACM0 1209 7a01 K-0042",
+                                 "ttyUSB0 16c0 483 "}));
 }
 
 // A bare port name is a device under /dev; a device this user cannot read and write is refused.

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QMap>
+#include <QRegularExpression>
 
 namespace FilterTable {
 
@@ -56,27 +57,27 @@ const QList<ByteRow> byteRows = {
       "checkBox_Stop", "checkBox_Active_Sensing", "checkBox_System_Reset"}},
 };
 
-// File keys that differ from their box's name; the controller and channel boxes are stored
-// under their own names.
-const QMap<QString, QString> namedKeys = {
-    {"checkBox_NoteOn", "noteon"},
-    {"checkBox_NoteOff", "noteoff"},
-    {"checkBox_KeyAftertouch", "keyaftertouch"},
-    {"checkBox_ProgramChange", "programchange"},
-    {"checkBox_ChannelPressure", "channelpressure"},
-    {"checkBox_PitchBend", "pitchbend"},
-    {"checkBox_SystemExclusive", "systemexclusive"},
-    {"checkBox_MIDI_Time_Code", "miditimecode"},
-    {"checkBox_SongPosPointer", "songpospointer"},
-    {"checkBox_song_select", "songselect"},
-    {"checkBox_Tune_Request", "tunerequest"},
-    {"checkBox_Timing_Clock", "timingclock"},
-    {"checkBox_Tick", "tick"},
-    {"checkBox_Start", "start"},
-    {"checkBox_Continue", "continue"},
-    {"checkBox_Stop", "stop"},
-    {"checkBox_Active_Sensing", "activesensing"},
-    {"checkBox_System_Reset", "systemrest"},
+// File keys that differ from their box's name, and the boxes' texts on the panel; the
+// controller and channel boxes are stored under their own names and shown as "CC#7", "Channel 3".
+const QMap<QString, QPair<QString, QString>> namedBoxes = {
+    {"checkBox_NoteOn", {"noteon", "Note On"}},
+    {"checkBox_NoteOff", {"noteoff", "Note Off"}},
+    {"checkBox_KeyAftertouch", {"keyaftertouch", "Key Aftertouch"}},
+    {"checkBox_ProgramChange", {"programchange", "Program Change"}},
+    {"checkBox_ChannelPressure", {"channelpressure", "Channel Pressure"}},
+    {"checkBox_PitchBend", {"pitchbend", "Pitch Bend"}},
+    {"checkBox_SystemExclusive", {"systemexclusive", "System Exclusive"}},
+    {"checkBox_MIDI_Time_Code", {"miditimecode", "MIDI Time Code"}},
+    {"checkBox_SongPosPointer", {"songpospointer", "Song Pos Pointer"}},
+    {"checkBox_song_select", {"songselect", "Song Select"}},
+    {"checkBox_Tune_Request", {"tunerequest", "Tune Request"}},
+    {"checkBox_Timing_Clock", {"timingclock", "Timing Clock"}},
+    {"checkBox_Tick", {"tick", "Tick"}},
+    {"checkBox_Start", {"start", "Start"}},
+    {"checkBox_Continue", {"continue", "Continue"}},
+    {"checkBox_Stop", {"stop", "Stop"}},
+    {"checkBox_Active_Sensing", {"activesensing", "Active Sensing"}},
+    {"checkBox_System_Reset", {"systemrest", "System Reset"}},
 };
 
 } // namespace
@@ -87,8 +88,10 @@ const QList<Box> &boxes() {
         for (const ByteRow &row : byteRows)
             for (int bit = 0; bit < row.bits.size(); ++bit) {
                 const QString name = row.bits.at(bit);
-                made.append(
-                    {name, row.group, row.byteIndex, 1 << bit, namedKeys.value(name, name)});
+                const QString number = QString(name).remove(QRegularExpression("^\\D+"));
+                const QString label = (name.startsWith("checkBox_") ? "Channel " : "CC#") + number;
+                const auto [key, text] = namedBoxes.value(name, {name, label});
+                made.append({name, row.group, row.byteIndex, 1 << bit, key, text});
             }
         return made;
     }();

@@ -18,6 +18,7 @@ struct Box {
     int byteIndex; // 0..24, in wire order
     int mask;      // 1 (bit 0) … 64 (bit 6)
     QString key;   // its key in a filter-form file
+    QString label; // what the filter panel and the comparisons with a router call it
 };
 
 // Byte by byte, within a byte from bit 0 up.

@@ -1,6 +1,5 @@
-#include "cli/wantedstate.h"
+#include "config/routerfile.h"
 
-#include "cli/clitext.h"
 #include "config/configform.h"
 #include "config/routeimport.h"
 
@@ -14,12 +13,7 @@ QString filterPortName(const PortIdentity::FilterPort &port) {
     return PortIdentity::filterPortName(port.first, port.second);
 }
 
-QString kindName(StateFile::Kind kind) {
-    return kind == StateFile::Kind::State ? QStringLiteral("a state file")
-                                          : QStringLiteral("a route file");
-}
-
-// The filter boxes whose keys differ between the router's filter and the file's.
+// The filter boxes that differ between the router's filter and the file's, by their labels.
 QStringList boxDifferences(const QString &port, const FilterBytes &held,
                            const FilterBytes &wanted) {
     const QJsonObject heldForm = StateFile::filterForm(held);
@@ -28,41 +22,28 @@ QStringList boxDifferences(const QString &port, const FilterBytes &held,
     for (const ConfigForm::FilterKey &k : ConfigForm::filterKeys()) {
         const bool onRouter = heldForm.value(k.key).toBool();
         if (onRouter != wantedForm.value(k.key).toBool())
-            lines << QStringLiteral("filter %1: %2 is %3 on the router, %4 in the file")
-                         .arg(port, k.key, onRouter ? "true" : "false",
-                              onRouter ? "false" : "true");
+            lines << QStringLiteral("filter %1: %2 ticked %3, not %4")
+                         .arg(port, k.label, onRouter ? "on the router" : "in the file",
+                              onRouter ? "in the file" : "on the router");
     }
     return lines;
 }
 
 } // namespace
 
-std::optional<WantedState> WantedState::from(const StateFile::Contents &contents,
-                                             const CliArguments &arguments, QString &error) {
-    const bool forFilterFile = !arguments.filterPort.isEmpty() || arguments.allPorts;
-    WantedState wanted;
+RouterFile::RouterFile(const StateFile::Contents &contents,
+                       std::optional<PortIdentity::FilterPort> filterPorts) {
     if (contents.kind != StateFile::Kind::Filter) {
-        if (forFilterFile) {
-            error = QStringLiteral("--filter-port and --all-ports go with a filter file, not %1")
-                        .arg(kindName(contents.kind));
-            return std::nullopt;
-        }
-        wanted.routes = contents.routes;
-        wanted.filters = contents.filters;
-        return wanted;
+        routes = contents.routes;
+        filters = contents.filters;
+    } else if (filterPorts == FilterCommand::AllPorts) {
+        everyPort = contents.filter;
+    } else if (filterPorts) {
+        filters.insert(*filterPorts, contents.filter);
     }
-    if (!forFilterFile) {
-        error = QStringLiteral("a filter file needs --filter-port NAME or --all-ports");
-        return std::nullopt;
-    }
-    if (arguments.allPorts)
-        wanted.everyPort = contents.filter;
-    else if (const auto port = PortIdentity::filterPortNamed(arguments.filterPort))
-        wanted.filters.insert(*port, contents.filter);
-    return wanted;
 }
 
-QString WantedState::missingPort(const RouterState &router) const {
+QString RouterFile::missingPort(const RouterState &router) const {
     for (const PortIdentity::Route &route : routes.value_or(QList<PortIdentity::Route>())) {
         if (!router.hasRoutePort(End::Source, route.first))
             return QStringLiteral("the router has no port %1")
@@ -79,7 +60,7 @@ QString WantedState::missingPort(const RouterState &router) const {
     return QString();
 }
 
-QStringList WantedState::differences(const RouterState &router) const {
+QStringList RouterFile::differences(const RouterState &router) const {
     QStringList lines;
     if (routes) {
         QList<PortIdentity::Route> listed;
@@ -88,12 +69,12 @@ QStringList WantedState::differences(const RouterState &router) const {
                 continue;
             listed.append(route);
             if (!router.routes.contains(route.first, route.second))
-                lines << QStringLiteral("route missing: %1").arg(CliText::route(route));
+                lines << QStringLiteral("route missing: %1").arg(PortIdentity::routeName(route));
         }
         for (auto it = router.routes.cbegin(); it != router.routes.cend(); ++it)
             if (!listed.contains({it.key(), it.value()}))
                 lines << QStringLiteral("route extra: %1")
-                             .arg(CliText::route({it.key(), it.value()}));
+                             .arg(PortIdentity::routeName({it.key(), it.value()}));
     }
     const QMap<PortIdentity::FilterPort, FilterBytes> wanted = filtersOn(router);
     for (auto it = wanted.cbegin(); it != wanted.cend(); ++it) {
@@ -106,14 +87,14 @@ QStringList WantedState::differences(const RouterState &router) const {
     return lines;
 }
 
-QList<RouteCommand::Command> WantedState::routeCommands() const {
+QList<RouteCommand::Command> RouterFile::routeCommands() const {
     if (!routes)
         return {};
     return QList<RouteCommand::Command>{RouteCommand::clearAll()} +
            RouteImport::addCommands(*routes);
 }
 
-QList<FilterCommand::Command> WantedState::filterCommands() const {
+QList<FilterCommand::Command> RouterFile::filterCommands() const {
     if (everyPort)
         return {{FilterCommand::AllPorts, *everyPort}};
     QList<FilterCommand::Command> commands;
@@ -122,8 +103,16 @@ QList<FilterCommand::Command> WantedState::filterCommands() const {
     return commands;
 }
 
-QMap<PortIdentity::FilterPort, FilterBytes>
-WantedState::filtersOn(const RouterState &router) const {
+QList<RouterFile::Command> RouterFile::commands() const {
+    QList<Command> all;
+    for (const RouteCommand::Command &command : routeCommands())
+        all.append(command);
+    for (const FilterCommand::Command &command : filterCommands())
+        all.append(command);
+    return all;
+}
+
+QMap<PortIdentity::FilterPort, FilterBytes> RouterFile::filtersOn(const RouterState &router) const {
     if (!everyPort)
         return filters;
     QMap<PortIdentity::FilterPort, FilterBytes> all;
