@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <optional>
 
 class FilterPanel;
 class NoticeQueue;
@@ -28,9 +29,17 @@ public:
         RoutingView &routing;
         FilterPanel &filters;
         NoticeQueue &notices;
-        std::function<bool()> checkConnected; // tells the user when there is no router
-        std::function<void()> set;            // "Set"
+        std::function<bool()> checkConnected;      // tells the user when there is no router
+        std::function<void()> set;                 // "Set"
+        std::function<void(const QString &)> note; // what went well, for the status line
     };
+    // What the status line and the notices call a paced list of routes.
+    struct Pacing {
+        QString progress; // "Importing routes: %1 of %2"
+        QString name;     // "Import", for the notice of a list that stopped early
+        std::function<QString(int routes)> done; // for the status line
+    };
+
     explicit FileActions(const Parts &parts);
 
     void save();
@@ -48,11 +57,14 @@ private:
     void importRoutes(const QJsonObject &root);
     void importFilters(const QJsonObject &root);
     void showProgress(int sent);
-    void endImport(const RouterConnection::ListResult &result);
+    // Sends commands (the clear first) as a paced list; returns how many go out.
+    int pace(const QList<RouteCommand::Command> &commands, const Pacing &pacing);
+    void endPacing(const RouterConnection::ListResult &result);
 
     Parts parts;
-    bool importing = false;
-    int routesTotal = 0; // routes of the running import
+    QString importedFile;
+    std::optional<Pacing> running; // of the list running, when this started it
+    int routesTotal = 0;
     int routesSent = 0;
-    bool progressShown = false; // a long import shows its count and Cancel
+    bool progressShown = false; // a long list shows its count and Cancel
 };

@@ -61,10 +61,11 @@ FilterBytes FilterPanel::boxesBytes() const {
     return FilterBits::pack([this](const QString &name) { return isChecked(name); });
 }
 
-// The boxes differ from the record of the shown port: what the router was last told for it.
+// The boxes differ from the record of the shown port, what the router was last told for it, as
+// far as boxes can show it.
 bool FilterPanel::hasUnsentEdits() const {
     const std::optional<PortFilteringSituation> record = connection.state().filterRecord(shown);
-    return record && record->getFilterBytes() != boxesBytes();
+    return record && FilterBits::shownBytes(record->getFilterBytes()) != boxesBytes();
 }
 
 std::optional<FilterCommand::Command> FilterPanel::setCommand() const {
@@ -128,8 +129,9 @@ void FilterPanel::followReport(PortIdentity::FilterPort port) {
 void FilterPanel::load(const QString &name) {
     shown = name;
     const std::optional<PortFilteringSituation> record = connection.state().filterRecord(name);
-    loaded = record ? record->getFilterBytes() : FilterBytes{};
-    for (const FilterBits::LoadStep &step : FilterBits::loadSteps(loaded)) {
+    const FilterBytes filter = record ? record->getFilterBytes() : FilterBytes{};
+    loaded = FilterBits::shownBytes(filter);
+    for (const FilterBits::LoadStep &step : FilterBits::loadSteps(filter)) {
         QCheckBox *member = box(step.boxName);
         const QSignalBlocker blocker(member);
         member->setChecked(step.click);
@@ -177,7 +179,7 @@ void FilterPanel::settle(const RouterConnection::FilterVerdict &verdict) {
     const std::optional<PortIdentity::FilterPort> shownPort = PortIdentity::filterPortNamed(shown);
     if (verdict.command && VerdictText::filterAccepted(verdict.verdict.result) && shownPort &&
         (verdict.command->port == *shownPort || verdict.command->port == FilterCommand::AllPorts))
-        loaded = verdict.command->bytes;
+        loaded = FilterBits::shownBytes(verdict.command->bytes);
     showMark();
 }
 
@@ -201,6 +203,7 @@ void FilterPanel::showMark() {
                          "port's with \"Applies to All MIDI Ports\").") +
               ' ' + tickMeaning();
     set.setToolTip(tip);
+    emit markChanged();
 }
 
 void FilterPanel::clear() {

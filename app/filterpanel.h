@@ -53,6 +53,9 @@ public:
     // No ports, no records: the connection ended.
     void clear();
 
+signals:
+    void markChanged(); // whether there are edits not yet sent may have changed
+
 private:
     void listPorts();
     void showFirstPort();

@@ -20,17 +20,25 @@ public:
     static RouteEditCommand *added(const Route &route, Send send);
     static RouteEditCommand *deleted(const Route &route, Send send);
     static RouteEditCommand *cleared(const QList<Route> &routes, Send send);
+    // An import from file: forward replaced the routes, backward puts back those from before.
+    // Each direction sends its list its own way.
+    static RouteEditCommand *imported(const QString &file, Send sendForward, Send sendBackward,
+                                      QList<RouteCommand::Command> forward,
+                                      QList<RouteCommand::Command> backward);
+    // "MIDI IN 1 → MIDI OUT 2"
+    static QString routeText(const Route &route);
 
     void redo() override;
     void undo() override;
 
 private:
     RouteEditCommand(const QString &text, QList<RouteCommand::Command> forward,
-                     QList<RouteCommand::Command> backward, Send send);
-    void run(const QList<RouteCommand::Command> &commands);
+                     QList<RouteCommand::Command> backward, Send sendForward, Send sendBackward);
+    void run(const Send &send, const QList<RouteCommand::Command> &commands);
 
     QList<RouteCommand::Command> forward;
     QList<RouteCommand::Command> backward;
-    Send send;
+    Send sendForward;
+    Send sendBackward;
     bool made = true; // the first redo, when pushed, finds the edit made
 };

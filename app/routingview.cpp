@@ -2,12 +2,16 @@
 
 #include "app/mainscense.h"
 #include "app/myline.h"
+#include "app/windowtext.h"
 #include "link/routerconnection.h"
 
+#include <QContextMenuEvent>
+#include <QCursor>
 #include <QEvent>
 #include <QGraphicsView>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMenu>
 #include <QPen>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -25,8 +29,8 @@ const QString styleSelected =
 // Keyboard focus shows as a ring inside the coloured button.
 const QString portFocusStyle =
     QStringLiteral("QPushButton:focus{border:2px dashed rgb(40, 40, 40);}");
-// Added to a port button's style while it is the chosen source of a route.
-const QString chosenSourceStyle = QStringLiteral("QPushButton{border:3px solid rgb(0, 102, 204);}");
+// Added to a port button's style while it is the chosen end of a route.
+const QString chosenStyle = QStringLiteral("QPushButton{border:3px solid rgb(0, 102, 204);}");
 
 // The columns keep their buttons at the view's edges; the space between them, where the lines
 // run, takes what the view has beyond this.
@@ -85,8 +89,8 @@ QPointF RoutingView::anchor(End end, const QPushButton *button) const {
     return view.mapToScene(view.viewport()->mapFrom(&view, onView));
 }
 
-bool RoutingView::hasChosenSource() const {
-    return chosenSource != nullptr;
+bool RoutingView::hasChosenPort() const {
+    return chosen != nullptr;
 }
 
 bool RoutingView::showsRubberBand() const {
@@ -218,6 +222,13 @@ void RoutingView::placeLinesAt(const QObject *moved) {
 }
 
 bool RoutingView::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == view.viewport() && event->type() == QEvent::ContextMenu) {
+        const auto *menuEvent = static_cast<QContextMenuEvent *>(event);
+        auto *line = dynamic_cast<MyLine *>(view.itemAt(menuEvent->pos()));
+        if (!line || line == dragLine.get())
+            offerViewMenu(menuEvent->globalPos());
+        return false;
+    }
     if (event->type() != QEvent::Move && event->type() != QEvent::Resize)
         return false;
     if (watched == view.viewport()) {
@@ -230,21 +241,75 @@ bool RoutingView::eventFilter(QObject *watched, QEvent *event) {
     return false;
 }
 
-// The chosen input shows as chosen; the rubber band appears once the pointer moves.
-void RoutingView::chooseSource(QPushButton *source) {
-    letGo();
-    chosenSource = source;
-    source->setStyleSheet(source->styleSheet() + chosenSourceStyle);
+// A pressed input completes the route to the output chosen before it, or is chosen itself.
+void RoutingView::pressInput(QPushButton *input) {
+    if (chosen && chosenEnd == End::Destination) {
+        addRoute(input, chosen);
+        letGo();
+    } else {
+        choose(input, End::Source);
+    }
 }
 
-void RoutingView::addRouteTo(QPushButton *destination) {
-    if (!chosenSource)
+// A pressed output is chosen when no input is; with an input chosen, its click adds the route.
+void RoutingView::pressOutput(QPushButton *output) {
+    if (!chosen || chosenEnd == End::Destination)
+        choose(output, End::Destination);
+}
+
+void RoutingView::clickOutput(QPushButton *output) {
+    if (chosen && chosenEnd == End::Source)
+        addRoute(chosen, output);
+}
+
+// The chosen port shows as chosen; the rubber band appears once the pointer moves.
+void RoutingView::choose(QPushButton *port, End end) {
+    letGo();
+    chosen = port;
+    chosenEnd = end;
+    port->setStyleSheet(port->styleSheet() + chosenStyle);
+}
+
+void RoutingView::addRoute(const QPushButton *input, const QPushButton *output) {
+    const auto source = PortIdentity::parseButtonText(End::Source, input->text());
+    const auto destination = PortIdentity::parseButtonText(End::Destination, output->text());
+    if (!source || !destination)
         return;
-    const auto source = PortIdentity::parseButtonText(End::Source, chosenSource->text());
-    const auto target = PortIdentity::parseButtonText(End::Destination, destination->text());
-    if (source && target && connection.sendRoute(RouteCommand::add(*source, *target)))
-        record(RouteEditCommand::added({*source, *target},
+    if (!PortIdentity::isRoutable({*source, *destination})) {
+        emit told(windowText("A USB port cannot be routed to itself: %1").arg(input->text()));
+        return;
+    }
+    if (connection.sendRoute(RouteCommand::add(*source, *destination)))
+        record(RouteEditCommand::added({*source, *destination},
                                        [this](const auto &commands) { return replay(commands); }));
+}
+
+// A line's own menu. The route is looked up again when the user picks: its line may be gone.
+void RoutingView::offerLineMenu(const MyLine *line) {
+    const PortIdentity::Route route(line->key, line->value);
+    auto *menu = new QMenu(&view);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    connect(menu->addAction(windowText("Remove route")), &QAction::triggered, this, [this, route] {
+        if (const MyLine *shown = lines.value(route))
+            deleteRoute(shown);
+    });
+    menu->popup(QCursor::pos());
+}
+
+// The menu of the view where no line is: the history, and clearing every route.
+void RoutingView::offerViewMenu(const QPoint &globalPos) {
+    auto *menu = new QMenu(&view);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    const bool canEdit = editable() && connection.isOpen();
+    QAction *undoAction = menu->addAction(windowText("Undo"), this, &RoutingView::undo);
+    undoAction->setEnabled(canEdit && history.canUndo());
+    QAction *redoAction = menu->addAction(windowText("Redo"), this, &RoutingView::redo);
+    redoAction->setEnabled(canEdit && history.canRedo());
+    menu->addSeparator();
+    QAction *removeAll =
+        menu->addAction(windowText("Remove all routes…"), this, &RoutingView::removeAllAsked);
+    removeAll->setEnabled(canEdit);
+    menu->popup(globalPos);
 }
 
 // The line stays until the router confirms its deletion; a delete already waiting is not sent
@@ -280,21 +345,22 @@ void RoutingView::clearAll() {
 // The rubber band trails the pointer a little up and to the left of it, so that the pointer
 // stays over whatever it is dragged onto.
 void RoutingView::dragTo(const QPoint &globalPos) {
-    if (!chosenSource)
+    if (!chosen)
         return;
     if (!showsRubberBand())
         routeScene->addItem(dragLine.get());
     const QPointF at = view.mapToScene(view.viewport()->mapFromGlobal(globalPos));
-    dragLine->setLine(QLineF(anchor(End::Source, chosenSource), at - QPointF(40.0, 10.0)));
+    dragLine->setLine(QLineF(anchor(chosenEnd, chosen), at - QPointF(40.0, 10.0)));
 }
 
-// Dropped over an output button, the route to it is added; anywhere, the gesture ends.
+// Dropped over a port of the other column, the route between the two is made; anywhere, the
+// gesture ends.
 void RoutingView::dropAt(const QPoint &globalPos) {
-    if (chosenSource) {
+    if (chosen) {
         const QPoint at = view.mapFromGlobal(globalPos);
-        for (QPushButton *output : qAsConst(outputs)) {
-            if (output->geometry().contains(at)) {
-                output->click();
+        for (QPushButton *other : chosenEnd == End::Source ? outputs : inputs) {
+            if (other->geometry().contains(at)) {
+                other->click();
                 break;
             }
         }
@@ -305,9 +371,9 @@ void RoutingView::dropAt(const QPoint &globalPos) {
 void RoutingView::letGo() {
     if (showsRubberBand())
         routeScene->removeItem(dragLine.get());
-    if (chosenSource)
-        chosenSource->setStyleSheet(chosenSource->styleSheet().remove(chosenSourceStyle));
-    chosenSource = nullptr;
+    if (chosen)
+        chosen->setStyleSheet(chosen->styleSheet().remove(chosenStyle));
+    chosen = nullptr;
 }
 
 void RoutingView::undo() {

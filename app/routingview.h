@@ -40,14 +40,18 @@ public:
     // The route lines shown, by route; the rubber band is none of them.
     const QMap<PortIdentity::Route, MyLine *> &routeLines() const { return lines; }
     MainScense &scene() const { return *routeScene; }
-    bool hasChosenSource() const;
+    // Whether a port is chosen as one end of a route being made.
+    bool hasChosenPort() const;
     bool showsRubberBand() const;
     QUndoStack &edits() { return history; }
 
-    // The gestures: an input chosen, an output clicked or dropped on, a line deleted, the
-    // routes cleared; each command that goes out is an edit of the history.
-    void chooseSource(QPushButton *source);
-    void addRouteTo(QPushButton *destination);
+    // The gestures: one end of a route chosen (an input, or an output to be routed from the
+    // input chosen next), the other end clicked or dropped on, a line deleted from its menu or
+    // with Delete, the routes cleared; each command that goes out is an edit of the history.
+    void pressInput(QPushButton *input);
+    void pressOutput(QPushButton *output);
+    void clickOutput(QPushButton *output);
+    void offerLineMenu(const MyLine *line);
     void deleteRoute(const MyLine *line);
     void deleteSelected();
     void clearAll();
@@ -63,6 +67,8 @@ public:
 signals:
     void buttonsLaidOut();
     void lineMade(MyLine *line);
+    void removeAllAsked();          // from the view's own menu
+    void told(const QString &text); // for the status line
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -76,6 +82,9 @@ private:
     void fitSceneToView();
     void placeLine(MyLine *line);
     void placeLinesAt(const QObject *button);
+    void choose(QPushButton *port, PortIdentity::End end);
+    void addRoute(const QPushButton *input, const QPushButton *output);
+    void offerViewMenu(const QPoint &globalPos);
     void record(RouteEditCommand *command);
     int replay(const QList<RouteCommand::Command> &commands);
     bool editable() const;
@@ -89,6 +98,7 @@ private:
     QList<QPushButton *> outputs;
     QHBoxLayout *portsLayout = nullptr; // installed on the view with its two columns
     QMap<PortIdentity::Route, MyLine *> lines;
-    QPointer<QPushButton> chosenSource; // marked while it is the source of a route being made
+    QPointer<QPushButton> chosen; // marked while it is one end of a route being made
+    PortIdentity::End chosenEnd = PortIdentity::End::Source;
     QUndoStack history;
 };

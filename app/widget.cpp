@@ -14,6 +14,7 @@
 #include "ui_widget.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QDebug>
 #include <QIcon>
 #include <QMessageBox>
@@ -22,6 +23,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <QUndoStack>
 #include <QWindow>
 #include <array>
 
@@ -52,11 +54,13 @@ Widget::Widget(QWidget *parent)
         });
     files = std::make_unique<FileActions>(FileActions::Parts{
         *this, *ui->tabWidget, *ui->pushButton_cancelImport, link, *routing, *filters, *notices,
-        [this] { return checkConnected(); }, [this] { on_pushButton_2_clicked(); }});
+        [this] { return checkConnected(); }, [this] { on_pushButton_2_clicked(); },
+        [this](const QString &text) { noteOnStatusLine(text); }});
     devices = std::make_unique<DeviceList>(*ui->ComboBox_Devices);
     connectFilterBoxes();
     connectGroupToggles();
     connectParts();
+    connectEditing();
 
     auto *portScanTimer = new QTimer(this);
     portScanTimer->setObjectName(QStringLiteral("portScanTimer"));
@@ -69,7 +73,7 @@ Widget::Widget(QWidget *parent)
     // Fill the device list before the window is first shown.
     initPort();
     filters->showMark();
-    updateStatusLine();
+    updateControls();
     // Sized for the screen before the window exists; showing it checks again.
     fitToScreen();
 }
@@ -77,6 +81,7 @@ Widget::Widget(QWidget *parent)
 // The parts go before the form whose widgets they use; the port closes last, unheard.
 Widget::~Widget() {
     QObject::disconnect(&link, nullptr, nullptr, nullptr);
+    routing->edits().disconnect(this); // an undo history going away tells of its last changes
     files.reset();
     filters.reset();
     routing.reset();
@@ -112,9 +117,11 @@ void Widget::initUi() {
 }
 
 void Widget::connectParts() {
-    // "Disconnect All" only makes sense on the routing page.
+    // "Disconnect All", Undo and Redo only make sense on the routing page.
     connect(ui->tabWidget, &QTabWidget::currentChanged, this, [this](int index) {
-        ui->pushButton_5->setVisible(index != FilterPageIndex);
+        for (QPushButton *routingOnly :
+             {ui->pushButton_5, ui->pushButton_undo, ui->pushButton_redo})
+            routingOnly->setVisible(index != FilterPageIndex);
         filters->showMark();
     });
     connect(ui->comboBox_MiDiPorts, &QComboBox::currentTextChanged, this,
@@ -122,8 +129,11 @@ void Widget::connectParts() {
     connect(routing.get(), &RoutingView::buttonsLaidOut, this, [this] {
         for (QPushButton *input : routing->inputButtons())
             connect(input, &QPushButton::pressed, this, &Widget::connectPB11);
-        for (QPushButton *output : routing->outputButtons())
+        for (QPushButton *output : routing->outputButtons()) {
+            connect(output, &QPushButton::pressed, routing.get(),
+                    [this, output] { routing->pressOutput(output); });
             connect(output, &QPushButton::clicked, this, &Widget::connectPB2);
+        }
     });
     connect(routing.get(), &RoutingView::lineMade, this, [this](MyLine *line) {
         connect(line, &MyLine::currLine, this, &Widget::deleteCurrLine);
@@ -132,18 +142,35 @@ void Widget::connectParts() {
     connect(&link, &RouterConnection::filterSettled, this, &Widget::showFilterVerdict);
     connect(&link, &RouterConnection::configurationSettled, this,
             [this](const ReplyFrame::Verdict &verdict) {
-                showNotice(verdict.result == 0 ? tr("Configuration successful")
-                                               : tr("Configuration failed"));
+                if (verdict.result == 0)
+                    noteOnStatusLine(tr("Configuration successful"));
+                else
+                    showNotice(tr("Configuration failed"));
             });
-    connect(&link, &RouterConnection::listStarted, this, [this] { lockWhilePacing(true); });
-    connect(&link, &RouterConnection::listEnded, this, [this] { lockWhilePacing(false); });
+    connect(&link, &RouterConnection::listStarted, this, &Widget::updateControls);
+    connect(&link, &RouterConnection::listEnded, this, &Widget::updateControls);
     connect(&link, &RouterConnection::lost, this, &Widget::letGoOfVanishedRouter);
     connect(files.get(), &FileActions::progressChanged, this, &Widget::updateStatusLine);
+    connect(filters.get(), &FilterPanel::markChanged, this, &Widget::updateStatusLine);
     connect(devices.get(), &DeviceList::connectedRouterGone, this, &Widget::letGoOfVanishedRouter);
+}
 
-    // Undo and redo of route edits, and Delete or Backspace for the selected route line.
-    addShortcut({QKeySequence(Qt::CTRL | Qt::Key_Z)}, &RoutingView::undo);
-    addShortcut({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}, &RoutingView::redo);
+// Undo and Redo as buttons, in the view's menu and as the platform's keys (Ctrl+Shift+Z too),
+// and Delete or Backspace for the selected route line.
+void Widget::connectEditing() {
+    connect(ui->pushButton_undo, &QPushButton::clicked, routing.get(), &RoutingView::undo);
+    connect(ui->pushButton_redo, &QPushButton::clicked, routing.get(), &RoutingView::redo);
+    QUndoStack &history = routing->edits();
+    connect(&history, &QUndoStack::indexChanged, this, &Widget::updateControls);
+    connect(&history, &QUndoStack::cleanChanged, this, &Widget::updateControls);
+    connect(routing.get(), &RoutingView::removeAllAsked, this, &Widget::on_pushButton_5_clicked);
+    connect(routing.get(), &RoutingView::told, this, &Widget::noteOnStatusLine);
+    QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
+    const QKeySequence shiftZ(Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
+    if (!redoKeys.contains(shiftZ))
+        redoKeys << shiftZ;
+    addShortcut(QKeySequence::keyBindings(QKeySequence::Undo), &RoutingView::undo);
+    addShortcut(redoKeys, &RoutingView::redo);
     addShortcut({QKeySequence(Qt::Key_Delete), QKeySequence(Qt::Key_Backspace)},
                 &RoutingView::deleteSelected);
 }
@@ -191,6 +218,7 @@ void Widget::connectGroupToggles() {
 
 void Widget::initPort() {
     devices->scan();
+    updateControls();
 }
 
 void Widget::on_pushButton_clicked() {
@@ -202,6 +230,7 @@ void Widget::on_pushButton_clicked() {
 
 void Widget::connectRouter() {
     routerUnplugged = false;
+    lastEvent.clear();
     const QString name = devices->chosenName();
     if (name.isEmpty()) {
         showNotice(tr("Make sure there is a port connection"));
@@ -215,7 +244,7 @@ void Widget::connectRouter() {
         ui->pushButton->setText(tr("Disconnect"));
         requeryOnTabChange = ui->tabWidget->currentIndex() == FilterPageIndex;
     }
-    updateStatusLine();
+    updateControls();
 }
 
 // The serial library also reports a port that another program holds as a permission error;
@@ -254,7 +283,8 @@ void Widget::showDisconnected() {
     filters->clear();
     devices->setConnected(QString());
     requeryOnTabChange = false;
-    updateStatusLine();
+    lastEvent.clear();
+    updateControls();
 }
 
 // The connection reads the port and hands each frame on by itself; these two run the same.
@@ -280,37 +310,65 @@ void Widget::getMidiInOut() {
 
 // The router's verdicts.
 
+// A route edit the router took shows on the status line; a paced list says how far it came
+// itself. A refusal opens a box with the router's reason.
 void Widget::showRouteVerdict(const RouterConnection::RouteVerdict &verdict) {
-    if (verdict.outcome != VerdictQueue::Outcome::Refused)
-        return;
-    const QString text = VerdictText::routeRefusal(verdict.reason);
-    if (!text.isEmpty())
-        showNotice(text);
+    if (verdict.outcome == VerdictQueue::Outcome::Refused) {
+        const QString text = VerdictText::routeRefusal(verdict.reason);
+        if (!text.isEmpty())
+            showNotice(text);
+    } else if (verdict.outcome == VerdictQueue::Outcome::Accepted && verdict.command &&
+               !verdict.listed) {
+        const RouteCommand::Command &command = *verdict.command;
+        const QString route = RouteEditCommand::routeText({command.source, command.destination});
+        switch (command.kind) {
+        case RouteCommand::Kind::Add:
+            noteOnStatusLine(tr("%1 added").arg(route));
+            break;
+        case RouteCommand::Kind::Delete:
+            noteOnStatusLine(tr("%1 removed").arg(route));
+            break;
+        case RouteCommand::Kind::Clear:
+            noteOnStatusLine(tr("All routes removed"));
+            break;
+        }
+    }
 }
 
 void Widget::showFilterVerdict(const RouterConnection::FilterVerdict &verdict) {
     filters->settle(verdict);
     const QString text = VerdictText::filterResult(verdict.verdict.result, verdict.verdict.reason);
-    if (!text.isEmpty())
-        showNotice(text);
+    if (!VerdictText::filterAccepted(verdict.verdict.result)) {
+        if (!text.isEmpty())
+            showNotice(text);
+    } else if (!verdict.command) {
+        noteOnStatusLine(text);
+    } else {
+        const PortIdentity::FilterPort port = verdict.command->port;
+        noteOnStatusLine(text + ": " +
+                         (port == FilterCommand::AllPorts
+                              ? tr("all ports")
+                              : PortIdentity::filterPortName(port.first, port.second)));
+    }
 }
 
 // Routing.
 
 void Widget::connectPB11() {
-    if (auto *source = qobject_cast<QPushButton *>(sender()))
-        routing->chooseSource(source);
+    if (auto *input = qobject_cast<QPushButton *>(sender()))
+        routing->pressInput(input);
 }
 
 void Widget::connectPB2(bool isChecked) {
     Q_UNUSED(isChecked)
-    if (auto *destination = qobject_cast<QPushButton *>(sender()))
-        routing->addRouteTo(destination);
+    if (auto *output = qobject_cast<QPushButton *>(sender()))
+        routing->clickOutput(output);
 }
 
+// A right press on a line offers to remove its route.
 void Widget::deleteCurrLine(MyLine *line) {
     qCDebug(lcRouting) << "Widget::deleteCurrLine";
-    routing->deleteRoute(line);
+    routing->offerLineMenu(line);
 }
 
 // Enter and Escape answer "NO": only a deliberate "Yes" clears the router. The router may
@@ -454,33 +512,72 @@ void Widget::on_pushButton_cancelImport_clicked() {
     files->cancelImport();
 }
 
-// While a list of commands is paced (an import, or an undone "Disconnect All"), nothing else
-// may start a command, a file dialog or a list of its own.
-void Widget::lockWhilePacing(bool locked) {
-    const QList<QWidget *> controls = {ui->pushButton_2, ui->pushButton_3, ui->pushButton_4,
-                                       ui->pushButton_5, ui->graphicsView};
-    for (QWidget *control : controls)
-        control->setEnabled(!locked);
+// The controls that fit the moment: without a router nothing asks one anything, and while a
+// list of commands is paced (an import, an undo step), nothing else may start a command, a
+// file dialog or a list of its own.
+void Widget::updateControls() {
+    const bool open = link.isOpen();
+    const bool listed = !devices->chosenName().isEmpty();
+    const bool free = !link.isListRunning();
+    ui->pushButton->setEnabled(open || listed);
+    ui->label_noRouter->setVisible(!open && !listed);
+    ui->pushButton_2->setEnabled(open && free);
+    ui->pushButton_3->setEnabled(free);
+    ui->pushButton_4->setEnabled(open && free);
+    ui->pushButton_5->setEnabled(open && free);
+    ui->graphicsView->setEnabled(free);
+    const QUndoStack &history = routing->edits();
+    ui->pushButton_undo->setEnabled(open && free && history.canUndo());
+    ui->pushButton_redo->setEnabled(open && free && history.canRedo());
+    const auto tip = [](const QString &step, const QString &what, QKeySequence::StandardKey key) {
+        return (what.isEmpty() ? step : step + ": " + what) + " (" +
+               QKeySequence(key).toString(QKeySequence::NativeText) + ")";
+    };
+    ui->pushButton_undo->setToolTip(tip(tr("Undo"), history.undoText(), QKeySequence::Undo));
+    ui->pushButton_redo->setToolTip(tip(tr("Redo"), history.redoText(), QKeySequence::Redo));
+    updateStatusLine();
 }
 
-// The header's status line: what the window is connected to and how far a long import has
-// come, or that the router went away.
+void Widget::noteOnStatusLine(const QString &text) {
+    lastEvent = text;
+    updateStatusLine();
+}
+
+// The header's status line: what the window is connected to, how far a long import has come,
+// or that the router went away; then what went well last and edits not yet sent.
 void Widget::updateStatusLine() {
     const QString progress = files->progress();
-    QString text;
+    QStringList parts;
     if (link.isOpen() && !progress.isEmpty())
-        text = progress;
+        parts << progress;
     else if (link.isOpen())
         // The port as the device list has it (the chooser is locked while connected).
-        text = tr("Connected to %1 on %2")
-                   .arg(devices->connectedName(), ui->ComboBox_Devices->currentData().toString());
+        parts << tr("Connected to %1 on %2")
+                     .arg(devices->connectedName(), ui->ComboBox_Devices->currentData().toString());
     else if (routerUnplugged)
-        text = tr("The router was unplugged");
+        parts << tr("The router was unplugged");
     else
-        text = tr("Not connected");
+        parts << tr("Not connected");
+    if (!lastEvent.isEmpty())
+        parts << lastEvent;
+    if (filters->hasUnsentEdits())
+        parts << tr("Unsent changes to %1").arg(filters->shownPort());
+    const QString text = parts.join(QStringLiteral(" · "));
     ui->label_status->setText(text);
     // A narrow window cuts the line short; the tooltip still has all of it.
     ui->label_status->setToolTip(text);
+}
+
+// Closing with filter edits not yet sent asks first, as choosing another port does; Enter and
+// Escape keep the window open.
+void Widget::closeEvent(QCloseEvent *event) {
+    if (filters->hasUnsentEdits() &&
+        showMessage(tr("Yes"), tr("Discard the changes to %1?").arg(filters->shownPort()),
+                    tr("No")) != QMessageBox::Ok) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 void Widget::showEvent(QShowEvent *event) {

@@ -16,6 +16,7 @@ class FileActions;
 class FilterPanel;
 class MyLine;
 class NoticeQueue;
+class QCloseEvent;
 class QMouseEvent;
 class QShowEvent;
 class RoutingView;
@@ -32,7 +33,8 @@ class Widget;
 //   the file actions - "Save File", "Open File" and the import of a file's routes;
 //   the device list  - the routers found, scanned every 10 seconds and when devices change.
 // The form's buttons: pushButton is "Connect" (or "Disconnect"), pushButton_2 "Set",
-// pushButton_3 "Save File", pushButton_4 "Open File", pushButton_5 "Disconnect All".
+// pushButton_3 "Save File", pushButton_4 "Open File", pushButton_5 "Disconnect All",
+// pushButton_undo and pushButton_redo the routing page's "Undo" and "Redo".
 //
 // Nothing the window runs from a frame, a timer or the port waits: the router's verdicts and
 // notices open without blocking, and questions and file dialogs come only from a click.
@@ -56,6 +58,7 @@ public:
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private slots:
     void initPort();
@@ -97,6 +100,7 @@ private:
     void connectParts();
     void connectFilterBoxes();
     void connectGroupToggles();
+    void connectEditing();
     void addShortcut(const QList<QKeySequence> &keys, void (RoutingView::*edit)());
     void connectRouter();
     void disconnectRouter();
@@ -105,9 +109,10 @@ private:
     QString openFailureMessage() const;
     bool checkConnected();
     bool onRoutingPage() const;
-    void lockWhilePacing(bool locked);
+    void updateControls();
     void showRouteVerdict(const RouterConnection::RouteVerdict &verdict);
     void showFilterVerdict(const RouterConnection::FilterVerdict &verdict);
+    void noteOnStatusLine(const QString &text);
     void updateStatusLine();
     void fitToScreen();
 
@@ -120,5 +125,6 @@ private:
     std::unique_ptr<DeviceList> devices;
     bool requeryOnTabChange = false; // a connect on the filter page reads the routes again
     bool routerUnplugged = false;    // the status line says why the window is disconnected
+    QString lastEvent;               // what went well last, for the status line
     QSize formMinimumSize;           // the form's minimum, kept on screens that have room for it
 };

@@ -45,13 +45,13 @@ QList<FilterKey> makeFilterKeys() {
     return keys;
 }
 
-// The named port when the router has it.
-std::optional<PortIdentity::RouteEnd> portFor(End end, const QString &name,
-                                              const PortIdentity::PortCounts &counts) {
-    const std::optional<PortIdentity::RouteEnd> port = PortIdentity::parseButtonText(end, name);
-    if (!port || PortIdentity::buttonIndex(end, *port, counts) < 0)
-        return std::nullopt;
-    return port;
+bool routerHas(End end, const PortIdentity::RouteEnd &port,
+               const PortIdentity::PortCounts &counts) {
+    return PortIdentity::buttonIndex(end, port, counts) >= 0;
+}
+
+QString lacking(const QString &name) {
+    return QStringLiteral("the router has no port %1").arg(name);
 }
 
 } // namespace
@@ -101,18 +101,38 @@ bool hasPortKey(const QJsonObject &root) {
     });
 }
 
-QList<PortIdentity::Route> routes(const QJsonObject &root, const PortIdentity::PortCounts &counts) {
-    QList<PortIdentity::Route> found;
+RouteReading readRoutes(const QJsonObject &root, const PortIdentity::PortCounts &counts) {
+    RouteReading reading;
+    const auto refuse = [&reading](const QString &why) {
+        if (reading.refusal.isEmpty())
+            reading.refusal = why;
+    };
+    // A name with a port kind's prefix names a port, though perhaps one no router has.
     for (const QString &key : root.keys()) {
-        const std::optional<PortIdentity::RouteEnd> source = portFor(End::Source, key, counts);
+        const auto source = PortIdentity::parseButtonText(End::Source, key);
         if (!source)
             continue;
+        if (!routerHas(End::Source, *source, counts)) {
+            refuse(lacking(key));
+            continue;
+        }
         for (const QJsonValue &element : root.value(key).toArray()) {
-            if (const auto destination = portFor(End::Destination, element.toString(), counts))
-                found.append(PortIdentity::Route(*source, *destination));
+            const QString name = element.toString();
+            const auto destination = PortIdentity::parseButtonText(End::Destination, name);
+            if (!destination)
+                continue;
+            if (!routerHas(End::Destination, *destination, counts)) {
+                refuse(lacking(name));
+                continue;
+            }
+            const PortIdentity::Route route(*source, *destination);
+            if (!PortIdentity::isRoutable(route))
+                refuse(QStringLiteral("a USB port cannot be routed to itself: %1").arg(key));
+            else
+                reading.routes.append(route);
         }
     }
-    return found;
+    return reading;
 }
 
 bool save(const QString &path, const QJsonObject &root, QString *error) {

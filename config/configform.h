@@ -45,10 +45,16 @@ bool hasFilterKey(const QJsonObject &root);
 // Whether any key of root names a source port the way the route form does.
 bool hasPortKey(const QJsonObject &root);
 
-// The routes of root that name ports of a router with these counts: keys in root.keys()
-// order, each key's destinations in array order. Keys and elements that name no port kind,
-// or a number outside the router's ports, are skipped; so are values of the wrong type.
-QList<PortIdentity::Route> routes(const QJsonObject &root, const PortIdentity::PortCounts &counts);
+// The routes of a route form as a router with these counts would take them.
+struct RouteReading {
+    // Keys in root.keys() order, each key's destinations in array order. Keys and elements
+    // that name no port kind are skipped; so are values of the wrong type.
+    QList<PortIdentity::Route> routes;
+    // Why the router cannot take them, naming the first port it lacks ("the router has no
+    // port MIDI IN 3") or a USB port routed to itself; empty when it can.
+    QString refusal;
+};
+RouteReading readRoutes(const QJsonObject &root, const PortIdentity::PortCounts &counts);
 
 // Writes root, indented, through a temporary file that replaces path only once it is
 // complete: a failed save leaves an existing file as it was. Where the folder takes no new

@@ -12,7 +12,7 @@ QList<RouteCommand::Command> addCommands(const QList<PortIdentity::Route> &route
     QList<RouteCommand::Command> commands;
     for (auto it = bySource.cbegin(); it != bySource.cend(); ++it) {
         const RouteCommand::Command add = RouteCommand::add(it.key(), it.value());
-        if (PortIdentity::isRoutable({it.key(), it.value()}) && !commands.contains(add))
+        if (!commands.contains(add))
             commands.append(add);
     }
     return commands;

@@ -114,4 +114,12 @@ QVector<LoadStep> loadSteps(const FilterBytes &bytes) {
     return steps;
 }
 
+FilterBytes shownBytes(const FilterBytes &bytes) {
+    QStringList checked;
+    for (const LoadStep &step : loadSteps(bytes))
+        if (step.click)
+            checked << step.boxName;
+    return pack([&checked](const QString &boxName) { return checked.contains(boxName); });
+}
+
 } // namespace FilterBits

@@ -48,4 +48,8 @@ FilterBytes pack(const std::function<bool(const QString &boxName)> &isChecked);
 // highest box.
 QVector<LoadStep> loadSteps(const FilterBytes &bytes);
 
+// The bytes the panel holds once it shows a filter: those of the boxes loadSteps() checks.
+// They differ from the filter only where it has bits that no box stands for.
+FilterBytes shownBytes(const FilterBytes &bytes);
+
 } // namespace FilterBits

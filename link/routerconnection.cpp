@@ -211,14 +211,14 @@ bool RouterConnection::needed(const RouteCommand::Command &command) const {
 bool RouterConnection::sendRoute(const RouteCommand::Command &command) {
     if (!isOpen() || list || !needed(command))
         return false;
-    writeRoute(command);
+    writeRoute(command, false);
     return true;
 }
 
-void RouterConnection::writeRoute(const RouteCommand::Command &command) {
+void RouterConnection::writeRoute(const RouteCommand::Command &command, bool listed) {
     if (!write(CommandFrame::route(command)))
         return;
-    verdicts.push(command, clock.elapsed());
+    verdicts.push(command, clock.elapsed(), listed);
     armVerdictTimer();
     if (command.kind == RouteCommand::Kind::Add) {
         current.routes.insert(command.source, command.destination);
@@ -249,7 +249,7 @@ void RouterConnection::takeRouteResult(const QByteArray &frame) {
     const VerdictQueue::Settlement settled = verdicts.settle(verdict.result, verdict.reason);
     armVerdictTimer();
     applyToTable(*settled.command, settled.outcome);
-    emit routeSettled({settled.command, settled.outcome, settled.reason});
+    emit routeSettled({settled.command, settled.outcome, settled.reason, settled.listed});
     if (settled.command->kind == RouteCommand::Kind::Clear)
         settleListClear(settled.outcome);
     continueList();
@@ -429,7 +429,7 @@ void RouterConnection::stepList() {
         if (const auto *route = std::get_if<RouteCommand::Command>(&command)) {
             if (!needed(*route))
                 continue;
-            writeRoute(*route);
+            writeRoute(*route, true);
         } else {
             writeFilter(std::get<FilterCommand::Command>(command));
         }

@@ -61,6 +61,7 @@ public:
         std::optional<RouteCommand::Command> command; // nothing when it settled no command
         VerdictQueue::Outcome outcome = VerdictQueue::Outcome::Unclear;
         int reason = 0;
+        bool listed = false; // the command went out as part of a paced list
     };
     struct FilterVerdict {
         std::optional<FilterCommand::Command> command; // nothing when none was waiting
@@ -158,7 +159,7 @@ private:
     void endChainIfAllFiltersIn();
 
     bool needed(const RouteCommand::Command &command) const;
-    void writeRoute(const RouteCommand::Command &command);
+    void writeRoute(const RouteCommand::Command &command, bool listed);
     void writeFilter(const FilterCommand::Command &command);
     void takeRouteResult(const QByteArray &frame);
     void applyToTable(const RouteCommand::Command &command, VerdictQueue::Outcome outcome);

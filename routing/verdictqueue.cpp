@@ -2,16 +2,19 @@
 
 #include <algorithm>
 
-void VerdictQueue::push(const RouteCommand::Command &command, qint64 sentAtMs) {
-    entries.append({command, sentAtMs});
+void VerdictQueue::push(const RouteCommand::Command &command, qint64 sentAtMs, bool listed) {
+    entries.append({command, sentAtMs, listed});
 }
 
 VerdictQueue::Settlement VerdictQueue::settle(int result, int reason) {
     Settlement settlement;
     settlement.outcome = outcomeOf(result, reason);
     settlement.reason = reason;
-    if (!entries.isEmpty())
-        settlement.command = entries.takeFirst().command;
+    if (!entries.isEmpty()) {
+        const Entry oldest = entries.takeFirst();
+        settlement.command = oldest.command;
+        settlement.listed = oldest.listed;
+    }
     return settlement;
 }
 

@@ -21,10 +21,12 @@ public:
         std::optional<RouteCommand::Command> command; // nothing when no command was waiting
         Outcome outcome = Outcome::Unclear;
         int reason = 0;
+        bool listed = false; // the command went out as part of a paced list
     };
 
-    // A command was written at sentAtMs (any monotonic clock, the same for every call).
-    void push(const RouteCommand::Command &command, qint64 sentAtMs);
+    // A command was written at sentAtMs (any monotonic clock, the same for every call), on its
+    // own or as part of a paced list.
+    void push(const RouteCommand::Command &command, qint64 sentAtMs, bool listed = false);
     // A RouteResult arrived: takes the oldest waiting command off the queue.
     Settlement settle(int result, int reason);
 
@@ -42,6 +44,7 @@ private:
     struct Entry {
         RouteCommand::Command command;
         qint64 sentAtMs = 0;
+        bool listed = false;
     };
     QList<Entry> entries;
 };

@@ -72,8 +72,6 @@ void TestRoutingView::linesFollowTheirButtons() {
     auto *page = f.bench.find<QScrollArea>("scrollArea");
     const bool scrolls = page->horizontalScrollBar()->isVisible();
     QCOMPARE(scrolls, window.width() < 900);
-    f.bench.sim.holdReplies(true); // the deletes wait: the lines stay where they are
-
     const QMultiMap<Route, MyLine *> lines = routeLines(f.bench);
     QCOMPARE(lines.keys(), sorted(held));
     for (auto it = lines.cbegin(); it != lines.cend(); ++it) {
@@ -82,11 +80,18 @@ void TestRoutingView::linesFollowTheirButtons() {
                     f.output(buttonText(PortIdentity::End::Destination, it.key().second)));
         QVERIFY(near(it.value()->line().p1(), expected.p1()) &&
                 near(it.value()->line().p2(), expected.p2()));
-        const QPoint middle = f.view()->mapFromScene(it.value()->line().center());
+    }
+    // Each line is hit where it is drawn: its own menu removes its own route.
+    for (const Route &route : sorted(held)) {
+        const MyLine *line = routeLines(f.bench).value(route);
+        QVERIFY(line);
+        const QPoint middle = f.view()->mapFromScene(line->line().center());
         const QPoint onPage = f.view()->viewport()->mapTo(f.view(), middle);
         page->ensureVisible(onPage.x(), onPage.y());
         QTest::mouseClick(f.view()->viewport(), Qt::RightButton, {}, middle);
-        QCOMPARE(f.takeSent(), QList{deleteFrame(it.key())});
+        QVERIFY(f.pickFromMenu("Remove route"));
+        QCOMPARE(f.takeSent(), QList{deleteFrame(route)});
+        QTRY_VERIFY(!routeLines(f.bench).contains(route));
     }
 }
 

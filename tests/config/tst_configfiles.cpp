@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QGraphicsView>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -32,9 +33,12 @@ namespace {
 
 using Frames = QList<QByteArray>;
 
-const QString ImportedOk = "File imported successfully!";
+// Successes show on the status line, with what and where.
+const QString ImportedOk = "File imported successfully: %1 routes from %2";
+const QString FilterSetOk = "Configuration successful: %1";
+const QString SavedOk = "File saved successfully: %1 in %2";
 const QString ImportFailed = "File imported failed, json format error!";
-const QString FilterSetOk = "Configuration successful";
+const QString NotImported = "File not imported: %1. The router's routes are unchanged.";
 const QString FilterOnRoutingPage = "This file holds a MIDI filter, not routes: open it on the "
                                     "\"MIDI Messages Filter\" page.";
 const QString RoutesOnFilterPage = "This file holds routes, not a MIDI filter: open it on the "
@@ -103,7 +107,7 @@ private slots:
     void failedSaveKeepsTheOldFile();
     void saveInPlaceWhereTheFolderTakesNoNewFiles();
     void dialogsStartInTheLastFolder();
-    void nothingElseStartsDuringAnImport();
+    void anImportLocksTheWindowAndIsOneUndoStep();
     void longImportShowsProgressAndStops_data();
     void longImportShowsProgressAndStops();
 
@@ -112,6 +116,7 @@ private:
     void duringImport(int after, const std::function<void()> &action);
     void reconnectForFortyRoutes();
     QString status() { return bench->find<QLabel>("label_status")->text(); }
+    bool statusShows(const QString &text) { return bench->statusParts().contains(text); }
     QPushButton *cancelButton() { return bench->find<QPushButton>("pushButton_cancelImport"); }
 
     std::unique_ptr<QTemporaryDir> dir;
@@ -165,6 +170,7 @@ void ConfigFilesTest::routesRoundTrip() {
     QCOMPARE(readFile(path),
              QByteArray("{\n    \"MIDI IN 1\": [\n        \"USB Device 1\",\n"
                         "        \"USB HOST 1\",\n        \"MIDI OUT 2\"\n    ]\n}\n"));
+    QVERIFY(statusShows(SavedOk.arg("3 routes", path)));
     bench->sim.setRoutes({{{1, 2}, {0, 3}}});
 
     choose(*bench, "pushButton_4", path);
@@ -174,7 +180,8 @@ void ConfigFilesTest::routesRoundTrip() {
                                     addRoute("00010201")}));
     const QString gaps = unpaced(bench->sim.receivedFrames(), 1, 3);
     QVERIFY2(gaps.isEmpty(), qPrintable(gaps));
-    QTRY_COMPARE(bench->answerer.messages(), QStringList({"File saved successfully!", ImportedOk}));
+    QTRY_VERIFY(statusShows(ImportedOk.arg(3).arg("routes.ini")));
+    QVERIFY(bench->answerer.seen.isEmpty());
     QCOMPARE(bench->sim.routes(), StartRoutes);
     QCOMPARE(bench->link().state().routes.size(), StartRoutes.size());
 }
@@ -192,11 +199,11 @@ void ConfigFilesTest::filterKeysBothWays() {
             bench->find<QCheckBox>(boxes[row].name)->setChecked(inRound(row, round));
             expected.insert(boxes[row].key, inRound(row, round));
         }
-        choose(*bench, "pushButton_3", dir->filePath(QString("%1.ini").arg(round)));
-        QCOMPARE(readFile(dir->filePath(QString("%1.ini").arg(round))),
-                 QJsonDocument(expected).toJson());
+        const QString path = dir->filePath(QString("%1.ini").arg(round));
+        choose(*bench, "pushButton_3", path);
+        QCOMPARE(readFile(path), QJsonDocument(expected).toJson());
+        QVERIFY(statusShows(SavedOk.arg("the filter of MIDI OUT2", path)));
     }
-    QTRY_COMPARE(bench->answerer.seen.size(), 8);
 
     for (int round = 0; round < 8; ++round) {
         QList<FilterTable::Box> checked;
@@ -207,11 +214,10 @@ void ConfigFilesTest::filterKeysBothWays() {
                 names << boxes[row].name;
             }
         bench->sim.clearReceived();
-        bench->answerer.seen.clear();
         choose(*bench, "pushButton_4", dir->filePath(QString("%1.ini").arg(round)));
-        // The router's verdict, after the frame: also keeps it out of the next file dialog.
-        QVERIFY(QTest::qWaitFor([&] { return !bench->answerer.seen.isEmpty(); }, 3000));
-        QCOMPARE(bench->answerer.messages(), QStringList(FilterSetOk));
+        QVERIFY(bench->waitForFrames(1));
+        QTRY_COMPARE(bench->link().waitingCount(), 0); // the router's verdict
+        QVERIFY(statusShows(FilterSetOk.arg("MIDI OUT2")));
         QCOMPARE(FilterTable::shownBoxes(bench->window()), FilterTable::panelWith(names));
         QCOMPARE(bench->sent(),
                  Frames{setFilter("0102", FilterTable::filterBytes(checked).toHex())});
@@ -224,7 +230,9 @@ void ConfigFilesTest::openFiles_data() {
     QTest::addColumn<int>("page");
     QTest::addColumn<QByteArray>("content"); // null: the path is a directory
     QTest::addColumn<Frames>("frames");
-    QTest::addColumn<QString>("notice");
+    QTest::addColumn<QString>("told"); // on the status line for a success, else in a box
+    const QString imported = ImportedOk.arg(1).arg("config.ini");
+    const QString filterSet = FilterSetOk.arg("MIDI IN1");
 
     QTest::newRow("broken json") << 0 << QByteArray("{\"c0\":") << Frames{} << ImportFailed;
     QTest::newRow("unreadable") << 1 << QByteArray() << Frames{} << ImportFailed;
@@ -234,34 +242,45 @@ void ConfigFilesTest::openFiles_data() {
         << 1 << QByteArray(R"({"MIDI IN 1":["MIDI OUT 2"]})") << Frames{} << RoutesOnFilterPage;
     QTest::newRow("both kinds on routing page")
         << 0 << QByteArray(R"({"c0":true,"MIDI IN 1":["MIDI OUT 2"]})")
-        << Frames{ClearRoutes, addRoute("00010002")} << ImportedOk;
+        << Frames{ClearRoutes, addRoute("00010002")} << imported;
     QTest::newRow("both kinds on filter page")
         << 1 << QByteArray(R"({"c0":true,"MIDI IN 1":["MIDI OUT 2"]})")
-        << Frames{setFilter("0001", QByteArray(44, '0') + "01")} << FilterSetOk;
+        << Frames{setFilter("0001", QByteArray(44, '0') + "01")} << filterSet;
     QTest::newRow("empty object on routing page")
-        << 0 << QByteArray("{}") << Frames{ClearRoutes} << ImportedOk;
-    QByteArray repeated = R"({"USB HOST 1": ["USB HOST 1"], "MIDI IN 1": ["MIDI OUT 2")";
+        << 0 << QByteArray("{}") << Frames{ClearRoutes} << ImportedOk.arg(0).arg("config.ini");
+    QByteArray repeated = R"({"MIDI IN 1": ["MIDI OUT 2")";
     for (int i = 0; i < 200; ++i)
         repeated += R"(, "MIDI OUT 2")";
-    QTest::newRow("a route 200 times, a USB port to itself")
-        << 0 << repeated + "]}" << Frames{ClearRoutes, addRoute("00010002")} << ImportedOk;
+    QTest::newRow("a route 200 times")
+        << 0 << repeated + "]}" << Frames{ClearRoutes, addRoute("00010002")} << imported;
     QTest::newRow("wrong filter value types")
         << 1 << QByteArray(R"({"c0":"true","c1":1,"c2":true,"noteon":null,"checkBox_3":[true]})")
-        << Frames{setFilter("0001", QByteArray(44, '0') + "04")} << FilterSetOk;
-    QTest::newRow("unknown names, numbers out of range, wrong value types")
-        << 0 << QByteArray(R"({"MIDI IN1":["MIDI OUT 1"],"MIDI IN 3":["MIDI OUT 1"],
-            "USB Device 2":["MIDI OUT 1"],"MIDI IN 1":"MIDI OUT 1","USB HOST 1":{"x":"MIDI OUT 1"},
-            "USB HOST 4294967297":["MIDI OUT 1"],
-            "MIDI IN 2":["midi out 1","MIDI OUT 0","MIDI OUT 4","USB HOST 3","USB Device 2","MIDI OUT 4294967297",
-                         1,null,["MIDI OUT 1"],"USB HOST 2"]})")
-        << Frames{ClearRoutes, addRoute("00020102")} << ImportedOk;
+        << Frames{setFilter("0001", QByteArray(44, '0') + "04")} << filterSet;
+    QTest::newRow("unknown names, wrong value types")
+        << 0 << QByteArray(R"({"MIDI IN1":["MIDI OUT 1"],"MIDI IN 1":"MIDI OUT 1",
+            "USB HOST 1":{"x":"MIDI OUT 1"},
+            "MIDI IN 2":["midi out 1",1,null,["MIDI OUT 1"],"USB HOST 2"]})")
+        << Frames{ClearRoutes, addRoute("00020102")} << imported;
+    // A file the router cannot take whole is refused before anything goes out.
+    QTest::newRow("a USB port to itself")
+        << 0 << QByteArray(R"({"MIDI IN 1": ["MIDI OUT 2"], "USB HOST 1": ["USB HOST 1"]})")
+        << Frames{} << NotImported.arg("a USB port cannot be routed to itself: USB HOST 1");
+    QTest::newRow("an output the router lacks")
+        << 0 << QByteArray(R"({"MIDI IN 2": ["USB HOST 2", "MIDI OUT 4"], "MIDI IN 3": []})")
+        << Frames{} << NotImported.arg("the router has no port MIDI OUT 4");
+    QTest::newRow("an input the router lacks")
+        << 0 << QByteArray(R"({"MIDI IN 1": ["MIDI OUT 2"], "USB Device 2": ["MIDI OUT 1"]})")
+        << Frames{} << NotImported.arg("the router has no port USB Device 2");
+    QTest::newRow("a port number out of range")
+        << 0 << QByteArray(R"({"MIDI IN 1": ["MIDI OUT 4294967297"]})") << Frames{}
+        << NotImported.arg("the router has no port MIDI OUT 4294967297");
 }
 
 void ConfigFilesTest::openFiles() {
     QFETCH(int, page);
     QFETCH(QByteArray, content);
     QFETCH(Frames, frames);
-    QFETCH(QString, notice);
+    QFETCH(QString, told);
     bench->find<QTabWidget>("tabWidget")->setCurrentIndex(page);
     bench->find<QCheckBox>("c7")->click();
     const QString path = dir->filePath("config.ini");
@@ -269,13 +288,18 @@ void ConfigFilesTest::openFiles() {
 
     choose(*bench, "pushButton_4", path);
 
-    QVERIFY(QTest::qWaitFor([&] { return !bench->answerer.messages().isEmpty(); }, 3000));
+    QVERIFY(QTest::qWaitFor(
+        [&] { return !bench->answerer.messages().isEmpty() || statusShows(told); }, 3000));
     QTest::qWait(50);
     QCOMPARE(bench->sent(), frames);
-    QCOMPARE(bench->answerer.messages(), QStringList(notice));
+    const bool routesImported = told.startsWith("File imported successfully");
+    const bool filterSet = told.startsWith("Configuration successful");
+    QCOMPARE(bench->answerer.messages(),
+             routesImported || filterSet ? QStringList() : QStringList(told));
+    QCOMPARE(statusShows(told), routesImported || filterSet);
     // Only a route import changes the routes, and only a filter import the filter boxes.
-    QCOMPARE(bench->sim.routes() == StartRoutes, notice != ImportedOk);
-    QCOMPARE(bench->find<QCheckBox>("c7")->isChecked(), notice != FilterSetOk);
+    QCOMPARE(bench->sim.routes() == StartRoutes, !routesImported);
+    QCOMPARE(bench->find<QCheckBox>("c7")->isChecked(), !filterSet);
 }
 
 // The save goes through a temporary file: a failed save is reported and the file that was
@@ -316,40 +340,50 @@ void ConfigFilesTest::saveInPlaceWhereTheFolderTakesNoNewFiles() {
     if (root)
         QCOMPARE(::seteuid(0), 0);
     QCOMPARE(::chmod(qPrintable(folder), 0755), 0);
-    QTRY_COMPARE(bench->answerer.messages(), QStringList("File saved successfully!"));
+    QVERIFY(statusShows(SavedOk.arg("3 routes", path)));
     QVERIFY(readFile(path).startsWith("{\n    \"MIDI IN 1\": ["));
     QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList("routes.ini"));
 }
 
 // Both dialogs start in the folder of the file chosen last, also in a later run (a new window on
 // the same settings). The first time, and when that folder has gone, they start in the home
-// folder; a cancelled dialog changes nothing.
+// folder; a cancelled dialog changes nothing. Both offer the files the window saves and all
+// files; a name saved without an extension gets ".ini".
 void ConfigFilesTest::dialogsStartInTheLastFolder() {
     const QString saves = dir->filePath("saves");
     const QString opens = dir->filePath("opens");
     QVERIFY(QDir().mkpath(saves) && QDir().mkpath(opens));
     QVERIFY(writeFile(opens + "/routes.ini", "{}"));
 
-    choose(*bench, "pushButton_3", saves + "/routes.ini");
+    choose(*bench, "pushButton_3", saves + "/gig");
+    QCOMPARE(QDir(saves).entryList(QDir::Files), QStringList("gig.ini"));
+    QVERIFY(statusShows(SavedOk.arg("3 routes", saves + "/gig.ini")));
     choose(*bench, "pushButton_4", opens + "/routes.ini");
-    QTRY_VERIFY(bench->answerer.messages().contains(ImportedOk));
+    QTRY_VERIFY(statusShows(ImportedOk.arg(0).arg("routes.ini")));
     bench->find<QPushButton>("pushButton_3")->click(); // cancelled
     {
-        Widget later;
+        Widget later; // not connected: only the filter page has something to save
+        later.findChild<QTabWidget *>("tabWidget")->setCurrentIndex(1);
         later.findChild<QPushButton *>("pushButton_3")->click();
     }
     QVERIFY(QDir(opens).removeRecursively());
     bench->find<QPushButton>("pushButton_4")->click();
 
-    QCOMPARE(bench->answerer.dialogFolders,
+    QCOMPARE(bench->answerer.dialogFolders(),
              QStringList({QDir::homePath(), saves, opens, opens, QDir::homePath()}));
-    QTRY_COMPARE(bench->answerer.messages(), QStringList({"File saved successfully!", ImportedOk}));
+    const QStringList offered = {"Configuration files (*.ini *.json)", "All files (*)"};
+    QCOMPARE(bench->answerer.dialogs.first().title, QString("Save File"));
+    QCOMPARE(bench->answerer.dialogs.first().nameFilters, offered);
+    QCOMPARE(bench->answerer.dialogs.last().nameFilters, offered);
+    QVERIFY(bench->answerer.seen.isEmpty());
 }
 
 // While the routes are paced, Set, Save File, Open File, Disconnect All and the route gestures
 // are locked, and the router ends with the file's routes; twelve routes take too little time
-// to show progress or to need Cancel.
-void ConfigFilesTest::nothingElseStartsDuringAnImport() {
+// to show progress or to need Cancel. The import is one step of the history: undone, the
+// routes from before go back, paced; redone, the file's routes again.
+void ConfigFilesTest::anImportLocksTheWindowAndIsOneUndoStep() {
+    bench->window().show();
     QList<bool> enabled;
     QString statusDuring;
     duringImport(3, [&] {
@@ -359,14 +393,33 @@ void ConfigFilesTest::nothingElseStartsDuringAnImport() {
             enabled << bench->find<QPushButton>(name)->isEnabled();
         enabled << bench->find<QGraphicsView>("graphicsView")->isEnabled();
     });
-    choose(*bench, "pushButton_4", file(TwelveRoutes));
-    QTRY_COMPARE(bench->answerer.messages(), QStringList{ImportedOk});
+    const QString path = file(TwelveRoutes);
+    choose(*bench, "pushButton_4", path);
+    const QString imported = ImportedOk.arg(12).arg(QFileInfo(path).fileName());
+    QTRY_VERIFY(statusShows(imported));
     QCOMPARE(statusDuring,
              "Connected to " + RouterBench::DeviceName + " on " + bench->sim.slavePath());
     QCOMPARE(enabled, QList<bool>({false, false, false, false, false, false}));
     QCOMPARE(adds(bench->sent()), 12);
-    QTRY_COMPARE(bench->sim.routes().size(), 12);
+    QCOMPARE(bench->sim.routes().size(), 12);
     QVERIFY(bench->find<QPushButton>("pushButton_4")->isEnabled());
+
+    bench->sim.clearReceived();
+    QVERIFY(bench->pressKey(Qt::Key_Z, Qt::ControlModifier));
+    QTRY_VERIFY(statusShows("Import undone: the 3 routes from before it are back"));
+    QCOMPARE(bench->sent(), Frames({ClearRoutes, addRoute("00010002"), addRoute("00010101"),
+                                    addRoute("00010201")}));
+    const QString gaps = unpaced(bench->sim.receivedFrames(), 1, 3);
+    QVERIFY2(gaps.isEmpty(), qPrintable(gaps));
+    QCOMPARE(bench->sim.routes(), StartRoutes);
+
+    bench->sim.clearReceived();
+    QVERIFY(bench->pressKey(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier));
+    QTRY_VERIFY(statusShows(imported));
+    QCOMPARE(adds(bench->sent()), 12);
+    QCOMPARE(bench->sim.routes().size(), 12);
+    QCOMPARE(bench->link().state().routes.size(), 12);
+    QVERIFY(bench->answerer.seen.isEmpty());
 }
 
 void ConfigFilesTest::longImportShowsProgressAndStops_data() {

@@ -75,7 +75,10 @@ void Walk::step() {
         break;
     case 2:
         if (line)
-            act("right-click", [&] { clickAt(Qt::RightButton, line); });
+            act("right-click, Remove route", [&] {
+                clickAt(Qt::RightButton, line);
+                pickFromMenu("Remove route");
+            });
         break;
     case 3:
         if (line)
@@ -149,10 +152,8 @@ void Walk::importRoutes() {
 
 // Keys reach the window only while no box is open over it.
 void Walk::key(int key, Qt::KeyboardModifiers modifiers) {
-    bench.window().activateWindow();
-    if (QApplication::activeModalWidget() || !QTest::qWaitForWindowActive(&bench.window(), 200))
-        return;
-    QTest::keyClick(&bench.window(), Qt::Key(key), modifiers);
+    if (!QApplication::activeModalWidget())
+        bench.pressKey(key, modifiers, 200);
 }
 
 // The router plugged in again is found on its new port and connected.

@@ -29,13 +29,8 @@ QPoint beside(RoutingFixture &f, const Route &route, qreal distance) {
 }
 
 struct Editing : RoutingFixture {
-    // Shortcuts reach the window while it is active; the offscreen platform has no window
-    // manager to give it back after a message box, so the test does.
     void key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        bench.window().activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&bench.window()));
-        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &bench.window(),
-                        Qt::Key(key), modifiers);
+        QVERIFY(bench.pressKey(key, modifiers));
     }
 };
 
@@ -68,8 +63,10 @@ void TestRouteEditing::linesAreEasyToHit() {
     QVERIFY(QTest::qWaitFor([&] { return line->pen() == resting; }, 1000));
 
     QTest::mouseClick(viewport, Qt::RightButton, {}, beside(f, inToHost, 10));
+    QVERIFY(!f.pickFromMenu("Remove route")); // the view's own menu, not the line's
     QCOMPARE(f.takeSent(), QList<QByteArray>());
     QTest::mouseClick(viewport, Qt::RightButton, {}, beside(f, inToHost, -3));
+    QVERIFY(f.pickFromMenu("Remove route"));
     QCOMPARE(f.takeSent(), QList{Wire::frame("0201 00020101 00")});
     QVERIFY(f.agree() && !routeLines(f.bench).contains(inToHost));
 }
@@ -169,10 +166,10 @@ void TestRouteEditing::theChosenInputShowsUntilLetGo() {
     const QImage plain = input->grab().toImage();
     f.click(input);
     QVERIFY(input->grab().toImage() != plain);
-    QVERIFY(f.bench.routing().hasChosenSource() && !f.bench.routing().showsRubberBand());
+    QVERIFY(f.bench.routing().hasChosenPort() && !f.bench.routing().showsRubberBand());
     QTest::mouseClick(f.view()->viewport(), Qt::LeftButton, {},
                       QPoint(f.view()->width() / 2, f.view()->height() - 10));
-    QVERIFY(!f.bench.routing().hasChosenSource());
+    QVERIFY(!f.bench.routing().hasChosenPort());
     QTRY_VERIFY(input->grab().toImage() == plain);
     f.click(f.output("MIDI OUT 1"));
     QCOMPARE(f.takeSent(), QList<QByteArray>());

@@ -133,30 +133,43 @@ void TestRouting::repeatedFilterReportsKeepOneRecord() {
     QVERIFY(f.bench.find<QCheckBox>(last.name)->isChecked());
 }
 
-// Rows are named source>destination, on a router that holds MIDI IN 2 to USB HOST 1. No
-// destination: released over empty space.
+// Rows are named source>destination, or source<destination for a drag from the output to the
+// input, on a router that holds MIDI IN 2 to USB HOST 1. No destination: released over empty
+// space.
 void TestRouting::dragGestures_data() {
     QTest::addColumn<QList<QByteArray>>("sent");
-    QTest::newRow("MIDI IN 1>MIDI OUT 1") << QList{bytes("F000215E0201 00 01 00 01 01 F7")};
-    QTest::newRow("MIDI IN 1>") << QList<QByteArray>();
-    QTest::newRow("USB HOST 1>USB HOST 1") << QList<QByteArray>();
-    QTest::newRow("MIDI IN 2>USB HOST 1") << QList<QByteArray>();
+    QTest::addColumn<QString>("told"); // on the status line, once the router has answered
+    const QString itself = "A USB port cannot be routed to itself: USB HOST 1";
+    QTest::newRow("MIDI IN 1>MIDI OUT 1")
+        << QList{bytes("F000215E0201 00 01 00 01 01 F7")} << "MIDI IN 1 → MIDI OUT 1 added";
+    QTest::newRow("MIDI IN 1<MIDI OUT 2")
+        << QList{bytes("F000215E0201 00 01 00 02 01 F7")} << "MIDI IN 1 → MIDI OUT 2 added";
+    QTest::newRow("MIDI IN 1>") << QList<QByteArray>() << QString();
+    QTest::newRow("USB HOST 1>USB HOST 1") << QList<QByteArray>() << itself;
+    QTest::newRow("USB HOST 1<USB HOST 1") << QList<QByteArray>() << itself;
+    QTest::newRow("MIDI IN 2>USB HOST 1") << QList<QByteArray>() << QString();
 }
 
 void TestRouting::dragGestures() {
     QFETCH(QList<QByteArray>, sent);
+    QFETCH(QString, told);
     RoutingFixture f;
     QVERIFY(f.connect({{{0, 2}, {1, 1}}}));
-    const QStringList ends = QString(QTest::currentDataTag()).split('>');
+    const QString tag = QTest::currentDataTag();
+    const bool backwards = tag.contains('<');
+    const QStringList ends = tag.split(backwards ? '<' : '>');
     QPushButton *source = f.input(ends.at(0));
     QPushButton *destination = f.output(ends.at(1));
-    if (destination)
+    if (backwards)
+        f.drag(destination, source, source->rect().center());
+    else if (destination)
         f.drag(source, destination, destination->rect().center());
     else
         f.drag(source, f.view()->viewport(), QPoint(f.view()->width() / 2, 2));
-    QVERIFY(!f.bench.routing().hasChosenSource() && !f.bench.routing().showsRubberBand());
+    QVERIFY(!f.bench.routing().hasChosenPort() && !f.bench.routing().showsRubberBand());
     QCOMPARE(f.takeSent(), sent);
     QVERIFY(f.agree());
+    QCOMPARE(f.bench.statusParts().value(1), told);
 }
 
 QTEST_MAIN(TestRouting)

@@ -5,6 +5,7 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 ModalAnswerer::ModalAnswerer() {
     timer.setInterval(5);
@@ -19,6 +20,13 @@ QStringList ModalAnswerer::messages() const {
     return texts;
 }
 
+QStringList ModalAnswerer::dialogFolders() const {
+    QStringList folders;
+    for (const FileDialog &d : dialogs)
+        folders << d.folder;
+    return folders;
+}
+
 void ModalAnswerer::poll() {
     QWidget *modal = QApplication::activeModalWidget();
     if (!modal || !modal->isVisible())
@@ -30,7 +38,8 @@ void ModalAnswerer::poll() {
     const QString answer = queued ? answers.takeFirst().value : QString();
 
     if (dialog)
-        dialogFolders << dialog->directory().absolutePath();
+        dialogs.append(
+            {dialog->windowTitle(), dialog->directory().absolutePath(), dialog->nameFilters()});
     if (dialog && queued) {
         // The dialog takes a selected name only while its name field has no focus.
         if (QWidget *focused = dialog->focusWidget())
@@ -46,7 +55,10 @@ void ModalAnswerer::poll() {
         return;
     }
 
-    Seen s{box->windowTitle(), box->text(), {}};
+    Seen s{box->windowTitle(),
+           box->text(),
+           {},
+           box->defaultButton() ? box->defaultButton()->text() : QString()};
     const QList<QAbstractButton *> buttons = box->findChild<QDialogButtonBox *>()->buttons();
     QAbstractButton *target = buttons.value(0);
     for (QAbstractButton *b : buttons) {

@@ -8,7 +8,7 @@
 #include <functional>
 
 // Answers the modal message boxes and file dialogs that an action opens while it runs, and
-// records the message boxes and the folders the file dialogs start in. Answers are used in the
+// records the message boxes and file dialogs. Answers are used in the
 // order they were queued; a modal that finds no queued answer of its kind is closed with its first
 // button (a file dialog is cancelled), so that a test fails on its checks instead of hanging.
 class ModalAnswerer : public QObject {
@@ -17,7 +17,14 @@ public:
     struct Seen {
         QString title;
         QString text;
-        QStringList buttons; // in the order they are laid out
+        QStringList buttons;   // in the order they are laid out
+        QString defaultButton; // the one Enter presses
+    };
+
+    struct FileDialog {
+        QString title;
+        QString folder; // the one it showed first
+        QStringList nameFilters;
     };
 
     ModalAnswerer();
@@ -32,7 +39,8 @@ public:
 
     QList<Seen> seen;             // the message boxes shown, in order
     QStringList messages() const; // their texts
-    QStringList dialogFolders;    // the folder each file dialog showed first, in order
+    QList<FileDialog> dialogs;    // the file dialogs shown, in order
+    QStringList dialogFolders() const;
 
 private:
     struct Answer {

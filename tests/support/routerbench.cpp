@@ -1,6 +1,8 @@
 #include "tests/support/routerbench.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QSettings>
 #include <QTest>
@@ -43,4 +45,17 @@ bool RouterBench::connectAndWait(int timeoutMs) {
 
 bool RouterBench::waitForFrames(int count, int timeoutMs) {
     return QTest::qWaitFor([&] { return sim.receivedBytes().size() >= count; }, timeoutMs);
+}
+
+QStringList RouterBench::statusParts() {
+    return find<QLabel>("label_status")->text().split(QStringLiteral(" · "));
+}
+
+bool RouterBench::pressKey(int key, Qt::KeyboardModifiers modifiers, int timeoutMs) {
+    window().activateWindow();
+    if (!QTest::qWaitForWindowActive(&window(), timeoutMs))
+        return false;
+    QWidget *focused = QApplication::focusWidget();
+    QTest::keyClick(focused ? focused : &window(), Qt::Key(key), modifiers);
+    return true;
 }

@@ -40,6 +40,13 @@ public:
     // Frames received by the simulator, in order.
     QList<QByteArray> sent() const { return sim.receivedBytes(); }
 
+    // Presses a key in the window as the user would. Shortcuts reach the window while it is
+    // active; the offscreen platform has no window manager to give that back after a dialog,
+    // so this does. False when the window cannot be made active in time.
+    bool pressKey(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, int timeoutMs = 5000);
+    // The parts of the status line: the state, the last thing that happened, unsent edits.
+    QStringList statusParts();
+
     template <typename T> T *find(const QString &objectName) {
         return window().findChild<T *>(objectName);
     }

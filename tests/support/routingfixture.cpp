@@ -7,6 +7,8 @@
 #include "app/mainscense.h"
 #include "app/myline.h"
 
+#include <QApplication>
+#include <QMenu>
 #include <algorithm>
 
 namespace RoutePicture {
@@ -81,6 +83,21 @@ void RoutingFixture::rightClickLine(const RoutePicture::Route &route) {
     const MyLine *line = RoutePicture::routeLines(bench).value(route);
     QTest::mouseClick(view()->viewport(), Qt::RightButton, {},
                       view()->mapFromScene(line->line().center()));
+    pickFromMenu("Remove route");
+}
+
+bool RoutingFixture::pickFromMenu(const QString &text) {
+    auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    if (!menu)
+        return false;
+    QAction *picked = nullptr;
+    for (QAction *action : menu->actions())
+        if (action->text() == text)
+            picked = action;
+    menu->close();
+    if (picked)
+        picked->trigger();
+    return picked != nullptr;
 }
 
 void RoutingFixture::drag(QPushButton *from, QWidget *to, QPoint at) {

@@ -50,8 +50,10 @@ public:
         bench.answerer.pressButton("Yes");
         click(bench.find<QPushButton>("pushButton_5"));
     }
-    // A right click on the middle of a route's line.
+    // A right click on the middle of a route's line, then "Remove route" from its menu.
     void rightClickLine(const RoutePicture::Route &route);
+    // Picks the action of this text from the menu open now; false when there is none.
+    bool pickFromMenu(const QString &text);
     // Leaving the pressed button makes it let go; the moves after that reach the window.
     void drag(QPushButton *from, QWidget *to, QPoint at);
     // Lets anything written reach the router, then takes what it received.
