@@ -50,10 +50,6 @@ bool routerHas(End end, const PortIdentity::RouteEnd &port,
     return PortIdentity::buttonIndex(end, port, counts) >= 0;
 }
 
-QString lacking(const QString &name) {
-    return QStringLiteral("the router has no port %1").arg(name);
-}
-
 } // namespace
 
 const QList<FilterKey> &filterKeys() {
@@ -113,7 +109,7 @@ RouteReading readRoutes(const QJsonObject &root, const PortIdentity::PortCounts 
         if (!source)
             continue;
         if (!routerHas(End::Source, *source, counts)) {
-            refuse(lacking(key));
+            refuse(missingPortText(key));
             continue;
         }
         for (const QJsonValue &element : root.value(key).toArray()) {
@@ -122,7 +118,7 @@ RouteReading readRoutes(const QJsonObject &root, const PortIdentity::PortCounts 
             if (!destination)
                 continue;
             if (!routerHas(End::Destination, *destination, counts)) {
-                refuse(lacking(name));
+                refuse(missingPortText(name));
                 continue;
             }
             const PortIdentity::Route route(*source, *destination);
@@ -133,6 +129,10 @@ RouteReading readRoutes(const QJsonObject &root, const PortIdentity::PortCounts 
         }
     }
     return reading;
+}
+
+QString missingPortText(const QString &name) {
+    return QStringLiteral("the router has no port %1").arg(name);
 }
 
 bool save(const QString &path, const QJsonObject &root, QString *error) {

@@ -55,6 +55,8 @@ struct RouteReading {
     QString refusal;
 };
 RouteReading readRoutes(const QJsonObject &root, const PortIdentity::PortCounts &counts);
+// "the router has no port NAME": why a file cannot go to a router.
+QString missingPortText(const QString &name);
 
 // Writes root, indented, through a temporary file that replaces path only once it is
 // complete: a failed save leaves an existing file as it was. Where the folder takes no new

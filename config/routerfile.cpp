@@ -46,12 +46,11 @@ RouterFile::RouterFile(const StateFile::Contents &contents,
 QString RouterFile::missingPort(const RouterState &router) const {
     for (const PortIdentity::Route &route : routes.value_or(QList<PortIdentity::Route>())) {
         if (!router.hasRoutePort(End::Source, route.first))
-            return QStringLiteral("the router has no port %1")
-                .arg(PortIdentity::buttonText(End::Source, route.first.first, route.first.second));
+            return ConfigForm::missingPortText(
+                PortIdentity::buttonText(End::Source, route.first.first, route.first.second));
         if (!router.hasRoutePort(End::Destination, route.second))
-            return QStringLiteral("the router has no port %1")
-                .arg(PortIdentity::buttonText(End::Destination, route.second.first,
-                                              route.second.second));
+            return ConfigForm::missingPortText(PortIdentity::buttonText(
+                End::Destination, route.second.first, route.second.second));
     }
     const QList<PortIdentity::FilterPort> ports = router.filterPorts();
     for (const PortIdentity::FilterPort &port : filters.keys())

@@ -57,33 +57,50 @@ void writeFile(const QByteArray &bytes) {
             "the file is written");
 }
 
-// The routes of root whose ports the window shows, found by the texts of its buttons.
-QList<PortIdentity::Route> shownRoutes(const QJsonObject &root, RouterBench &bench) {
+// The routes of root between ports the window shows, found by the texts of its buttons, and
+// whether the router can take them all: every port named is shown, and no USB port is routed
+// to itself.
+struct Shown {
+    QList<PortIdentity::Route> routes;
+    bool takenWhole = true;
+};
+
+Shown shownRoutes(const QJsonObject &root, RouterBench &bench) {
     const QStringList inputs = RoutePicture::texts(bench.routing().inputButtons());
     const QStringList outputs = RoutePicture::texts(bench.routing().outputButtons());
-    const auto shown = [](const QStringList &texts, End end,
-                          const QString &name) -> std::optional<PortIdentity::RouteEnd> {
-        const auto port = PortIdentity::parseButtonText(end, name);
-        if (port && texts.contains(PortIdentity::buttonText(end, port->first, port->second)))
-            return port;
+    Shown shown;
+    const auto port = [&shown](const QStringList &texts, End end,
+                               const QString &name) -> std::optional<PortIdentity::RouteEnd> {
+        const auto named = PortIdentity::parseButtonText(end, name);
+        if (named && texts.contains(PortIdentity::buttonText(end, named->first, named->second)))
+            return named;
+        shown.takenWhole = shown.takenWhole && !named;
         return std::nullopt;
     };
-    QList<PortIdentity::Route> routes;
     for (const QString &key : root.keys()) {
-        const auto source = shown(inputs, End::Source, key);
+        const auto source = port(inputs, End::Source, key);
         if (!source)
             continue;
         for (const QJsonValue &element : root.value(key).toArray()) {
-            if (const auto destination = shown(outputs, End::Destination, element.toString()))
-                routes.append(PortIdentity::Route(*source, *destination));
+            const auto destination = port(outputs, End::Destination, element.toString());
+            if (!destination)
+                continue;
+            if (*source == *destination && source->first != PortIdentity::Midi)
+                shown.takenWhole = false;
+            else
+                shown.routes.append(PortIdentity::Route(*source, *destination));
         }
     }
-    return routes;
+    return shown;
 }
 
 void checkRoutes(const QJsonObject &root, RouterBench &bench) {
-    require(ConfigForm::routes(root, counts) == shownRoutes(root, bench),
+    const ConfigForm::RouteReading reading = ConfigForm::readRoutes(root, counts);
+    const Shown shown = shownRoutes(root, bench);
+    require(reading.routes == shown.routes,
             "the routes to import are the file's routes between shown ports");
+    require(reading.refusal.isEmpty() == shown.takenWhole,
+            "a file is refused when it names a port not shown or routes a USB port to itself");
 }
 
 void checkFilterPanel(const QJsonObject &root) {
