@@ -7,6 +7,7 @@
 #include "app/myline.h"
 #include "app/noticequeue.h"
 #include "app/routingview.h"
+#include "app/windowtooltips.h"
 #include "link/deviceinventory.h"
 #include "link/devicemonitor.h"
 #include "link/tracecategories.h"
@@ -14,6 +15,7 @@
 #include "ui_widget.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDebug>
 #include <QIcon>
 #include <QMessageBox>
@@ -109,6 +111,7 @@ void Widget::initUi() {
           ui->System_common_pb_none, ui->SystemRealtime_pb_all, ui->SystemRealtime_pb_none})
         button->hide();
     ui->pushButton_cancelImport->hide();
+    QCoreApplication::instance()->installEventFilter(new WindowToolTips(this));
 }
 
 void Widget::connectParts() {
