@@ -10,31 +10,62 @@
 
 namespace {
 
-QStringList argumentList(int argc, char *argv[]) {
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    return arguments;
+// Qt's own options as the application objects of Qt 5.15 and 6.4 take them out of the
+// arguments, written with one dash or two. The X11 ones are left unused on other platforms.
+const QStringList QtOptionsWithValue = {"platform", "platformpluginpath", "platformtheme", "plugin",
+                                        "qwindowgeometry", "qwindowicon", "qwindowtitle", "session",
+                                        "style", "stylesheet", "qmljsdebugger",
+                                        // X11
+                                        "display", "geometry", "icon", "name", "title", "visual"};
+const QStringList QtOptionsWithoutValue = {"reverse", "widgetcount", "testability",
+                                           // X11
+                                           "nograb", "dograb"};
+// Those also written as one argument, name=value.
+const QStringList QtOptionsJoined = {"style", "stylesheet", "qmljsdebugger"};
+
+// The arguments without Qt's options and their values, as the window's application object
+// will leave them.
+QStringList withoutQtOptions(int argc, char *argv[]) {
+    QStringList own;
+    for (int i = 0; i < argc; ++i) {
+        const QString argument = QString::fromLocal8Bit(argv[i]);
+        const QString option = argument.mid(argument.startsWith(QLatin1String("--")) ? 2 : 1);
+        if (i == 0 || !argument.startsWith('-'))
+            own << argument;
+        else if (QtOptionsWithValue.contains(option))
+            ++i;
+        else if (!QtOptionsWithoutValue.contains(option) &&
+                 !(option.contains('=') && QtOptionsJoined.contains(option.section('=', 0, 0))))
+            own << argument;
+    }
+    return own;
 }
 
-// --help, --help-all and --version are answered before the window's application object
-// exists, so they work without a display. Returns the exit code when the program has answered.
+// Answers what needs no window before the window's application object exists, so that it
+// works without a display: arguments the program does not take, --version and --help. Returns
+// the exit code when the program has answered.
 std::optional<int> answerWithoutWindow(QCommandLineParser &parser, int argc, char *argv[]) {
-    // Qt's own options (-style, -platform, ...) are still among the arguments here; whether
-    // anything is unknown is decided once the application object has taken them.
-    parser.parse(argumentList(argc, argv));
-    if (parser.isSet(QStringLiteral("version"))) {
+    const QStringList arguments = withoutQtOptions(argc, argv);
+    const bool understood = parser.parse(arguments) && parser.positionalArguments().isEmpty();
+    const bool help =
+        parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"));
+    if (understood && parser.isSet(QStringLiteral("version"))) {
         QTextStream(stdout) << QCoreApplication::applicationName() << ' '
                             << QCoreApplication::applicationVersion() << '\n'
                             << "License GPL-3.0-or-later: no warranty\n";
         return 0;
     }
-    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"))) {
-        // The help text names the program from an application object's arguments.
-        const QCoreApplication core(argc, argv);
-        parser.process(core); // prints the help and ends the program
-    }
-    return std::nullopt;
+    if (understood && !help)
+        return std::nullopt;
+    // The help text names the program from an application object's arguments.
+    const QCoreApplication core(argc, argv);
+    if (understood)
+        parser.process(arguments); // prints the help and ends the program
+    const QString error = parser.errorText().isEmpty()
+                              ? QStringLiteral("This program takes no file or other argument.")
+                              : parser.errorText();
+    QTextStream(stderr) << error << '\n' << parser.helpText();
+    return 2;
 }
 
 } // namespace
@@ -66,13 +97,6 @@ int main(int argc, char *argv[]) {
     QCoreApplication::setAttribute(Qt::AA_ForceRasterWidgets);
     enableDisplayScaling();
     QApplication app(argc, argv);
-    if (!parser.parse(app.arguments()) || !parser.positionalArguments().isEmpty()) {
-        const QString error = parser.errorText().isEmpty()
-                                  ? QStringLiteral("This program takes no file or other argument.")
-                                  : parser.errorText();
-        QTextStream(stderr) << error << '\n' << parser.helpText();
-        return 2;
-    }
     // QT_LOGGING_RULES is read after these rules and can still switch a category off.
     if (parser.isSet(verbose))
         QLoggingCategory::setFilterRules(QStringLiteral("pellvane.*.debug=true"));

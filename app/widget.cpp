@@ -7,6 +7,7 @@
 #include "app/myline.h"
 #include "app/noticequeue.h"
 #include "app/routingview.h"
+#include "app/windowtooltips.h"
 #include "link/deviceinventory.h"
 #include "link/devicemonitor.h"
 #include "link/tracecategories.h"
@@ -15,6 +16,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDebug>
 #include <QIcon>
 #include <QMessageBox>
@@ -114,6 +116,7 @@ void Widget::initUi() {
           ui->System_common_pb_none, ui->SystemRealtime_pb_all, ui->SystemRealtime_pb_none})
         button->hide();
     ui->pushButton_cancelImport->hide();
+    QCoreApplication::instance()->installEventFilter(new WindowToolTips(this));
 }
 
 void Widget::connectParts() {

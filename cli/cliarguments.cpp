@@ -4,6 +4,7 @@
 
 #include <QCommandLineParser>
 #include <QList>
+#include <QRegularExpression>
 #include <algorithm>
 
 namespace {
@@ -57,7 +58,8 @@ const QCommandLineOption jsonOption("json", "Print a JSON array.");
 const QCommandLineOption
     outputOption({"o", "output"}, "Write the state file to FILE, not to standard output.", "FILE");
 const QCommandLineOption
-    filterPortOption("filter-port", "FILE is a filter file for this port (e.g. \"MIDI IN1\").",
+    filterPortOption("filter-port",
+                     "FILE is a filter file for this port (e.g. \"MIDI IN1\" or \"MIDI IN 1\").",
                      "NAME");
 const QCommandLineOption allPortsOption("all-ports", "FILE is a filter file for every port.");
 const QCommandLineOption
@@ -137,6 +139,40 @@ private:
     QStringList names; // long and short names alike, as given
 };
 
+// A --filter-port name as filterPortName writes it, when it is written so or with a blank before
+// the number, as the routing side writes port names; otherwise the name as given.
+QString filterPortGiven(const QString &name) {
+    static const QRegularExpression blankBeforeNumber(QStringLiteral(" (?=[0-9]+$)"));
+    const QString joined = QString(name).remove(blankBeforeNumber);
+    return PortIdentity::filterPortNamed(joined) ? joined : name;
+}
+
+// Upper case, without blanks, dashes and underscores: how a near miss is compared.
+QString loose(const QString &name) {
+    static const QRegularExpression separators(QStringLiteral("[\\s_-]"));
+    return name.toUpper().remove(separators);
+}
+
+// The filter port a near miss most likely means; empty when none.
+QString filterPortMeant(const QString &name) {
+    static const QRegularExpression kindAndNumber(QStringLiteral("^([^0-9]+)([0-9]+)$"));
+    const QRegularExpressionMatch match = kindAndNumber.match(loose(name));
+    const QStringList &kinds = PortIdentity::filterPortKinds();
+    for (int kind = 0; match.hasMatch() && kind < kinds.size(); ++kind) {
+        const QString port = PortIdentity::filterPortName(kind, match.captured(2).toInt());
+        if (loose(kinds.at(kind)) == match.captured(1) && PortIdentity::filterPortNamed(port))
+            return port;
+    }
+    return QString();
+}
+
+QString noFilterPort(const QString &name) {
+    const QString problem = QStringLiteral("--filter-port: no filter port \"%1\"").arg(name);
+    const QString meant = filterPortMeant(name);
+    return meant.isEmpty() ? problem
+                           : problem + QStringLiteral("; did you mean \"%1\"?").arg(meant);
+}
+
 // The checks that the parser cannot make; empty when the arguments fit together.
 // history's action and entry number, from the words after "history"; false unless they are
 // "list", "show N" or "apply N" with N from 1.
@@ -160,8 +196,7 @@ QString mismatch(const GivenOptions &given, int fileCount, const CliArguments &a
     if (given.isSet(filterPortOption) && given.isSet(allPortsOption))
         return QStringLiteral("--filter-port and --all-ports exclude each other");
     if (given.isSet(filterPortOption) && !PortIdentity::filterPortNamed(arguments.filterPort))
-        return QStringLiteral("--filter-port: \"%1\" is no filter port name")
-            .arg(arguments.filterPort);
+        return noFilterPort(arguments.filterPort);
     if (given.isSet(deviceOption) && given.isSet(portOption))
         return QStringLiteral("--device and --port exclude each other");
     if (given.isSet(quietOption) && given.isSet(verboseOption))
@@ -227,7 +262,7 @@ ParsedArguments parseCliArguments(const QStringList &arguments) {
     parsed.command = info->command;
     parsed.json = given.isSet(jsonOption);
     parsed.output = given.value(outputOption);
-    parsed.filterPort = given.value(filterPortOption);
+    parsed.filterPort = filterPortGiven(given.value(filterPortOption));
     parsed.allPorts = given.isSet(allPortsOption);
     parsed.device = given.value(deviceOption);
     parsed.port = given.value(portOption);

@@ -44,9 +44,12 @@ void TestCliArguments::mistakes_data() {
     QTest::newRow("one port and all ports")
         << QStringList{"apply", "f.json", "--filter-port", "MIDI IN1", "--all-ports"}
         << "apply: --filter-port and --all-ports exclude each other";
-    QTest::newRow("filter port with a blank")
-        << QStringList{"apply", "f.json", "--filter-port", "MIDI IN 1"}
-        << "apply: --filter-port: \"MIDI IN 1\" is no filter port name";
+    QTest::newRow("filter port near miss")
+        << QStringList{"verify", "f.json", "--filter-port", "usb-Device IN 2 "}
+        << "verify: --filter-port: no filter port \"usb-Device IN 2 \"; "
+           "did you mean \"USB DEVICE IN2\"?";
+    QTest::newRow("filter port 0") << QStringList{"apply", "f.json", "--filter-port", "MIDI IN 0"}
+                                   << "apply: --filter-port: no filter port \"MIDI IN 0\"";
     QTest::newRow("device and port")
         << QStringList{"dump", "--device", "Kelvanto MIDI Router", "--port", "/dev/ttyACM0"}
         << "dump: --device and --port exclude each other";

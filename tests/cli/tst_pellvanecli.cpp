@@ -248,14 +248,15 @@ void PellvaneCliTest::applyWritesAsTheWindowDoes() {
     QCOMPARE(sim->filter({0, 1}), MidiIn1Filter);
 }
 
-// A filter file is compared with the port named, or with every port; then dump, a change of
-// one route and one filter box, verify; apply brings the router back.
+// A filter file is compared with the port named (here with a blank before the number, as the
+// routing side writes it), or with every port; then dump, a change of one route and one filter
+// box, verify; apply brings the router back.
 void PellvaneCliTest::verifyListsDifferencesAndApplyRestores() {
     QVERIFY(writeFile(path("filter.json"), R"({"c0": false})"));
     const QString midiIn1 = "filter MIDI IN1: CC#0 ticked on the router, not in the file\n"
                             "filter MIDI IN1: Channel 16 ticked on the router, not in the file\n";
     const ProcessRun onePort =
-        run({"verify", "{dir}/filter.json", "--port", "{slave}", "--filter-port", "MIDI IN1"});
+        run({"verify", "{dir}/filter.json", "--port", "{slave}", "--filter-port", "MIDI IN 1"});
     QCOMPARE(onePort.out, midiIn1);
     QCOMPARE(onePort.status, 1);
     const ProcessRun allPorts =
@@ -366,6 +367,12 @@ void PellvaneCliTest::outcomes_data() {
         << QByteArray(R"({"c0": true})") << apply + QStringList{"--filter-port", "USB HOST IN2"}
         << none << "" << badFile + "the router has no filter port USB HOST IN2\n"
         << 2 << Queries;
+    QTest::newRow("a filter port misspelt")
+        << QByteArray(R"({"c0": true})") << apply + QStringList{"--filter-port", "midi in1"} << none
+        << ""
+        << "pellvane-cli: apply: --filter-port: no filter port \"midi in1\"; "
+           "did you mean \"MIDI IN1\"?\n"
+        << 2 << Frames();
 
     const auto history = [](const QStringList &words) {
         return QStringList{"history"} + words +

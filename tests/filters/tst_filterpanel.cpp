@@ -5,14 +5,17 @@
 #include "tests/support/routerbench.h"
 #include "tests/support/wire.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QSerialPort>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
+#include <QToolTip>
 
 using FilterTable::panelWith;
 using FilterTable::shownBoxes;
@@ -197,7 +200,8 @@ void TestFilterPanel::setSendsOneFrameAndRouterAgrees() {
 }
 
 // "Set" is bold exactly while the boxes differ from what the router was last told for the shown
-// port, and only on the filter page; its tooltip and the groups' say what a tick means.
+// port, and only on the filter page; its tooltip and the groups' say what a tick means, the
+// groups' in the platform's tooltip colours.
 void TestFilterPanel::setIsMarkedWhileEditsAreUnsent() {
     RouterBench bench;
     QVERIFY(connectToFilterPage(bench));
@@ -236,6 +240,15 @@ void TestFilterPanel::setIsMarkedWhileEditsAreUnsent() {
          groupMembers().keys() +
              QStringList{"groupBox_2", "groupBox_3", "groupBox_4", "groupBox_5", "groupBox_6"})
         QCOMPARE(bench.find<QWidget>(name)->toolTip(), TickMeaning);
+    // Shown for a member box, its frame's tooltip is not painted in the frame's orange.
+    QWidget *member = box(bench, "checkBox_5");
+    QHelpEvent hover(QEvent::ToolTip, QPoint(1, 1), member->mapToGlobal(QPoint(1, 1)));
+    QApplication::sendEvent(member, &hover);
+    QVERIFY(QToolTip::isVisible() && QToolTip::text() == TickMeaning);
+    for (QWidget *tip : QApplication::topLevelWidgets())
+        if (tip->windowType() == Qt::ToolTip && tip->isVisible())
+            QCOMPARE(tip->grab().toImage().pixelColor(1, 1),
+                     QToolTip::palette().color(QPalette::ToolTipBase));
 }
 
 void TestFilterPanel::changingPortAsksFirst_data() {

@@ -92,11 +92,16 @@ void TestDeviceLink::startState() {
 // router vanishes.
 void TestDeviceLink::scanFollowsTheRouter() {
     RouterBench bench;
-    // ttyACM1 has vendor and product swapped; ttyACM2 belongs to another brand's device; of
-    // the router's two ports the first is listed, and kept while it is still one of its own.
-    rescan(bench, {{routerKey, router}, {{0x1000, 0x2000}, "Other MIDI Router"}},
+    // ttyACM1 has vendor and product swapped; ttyACM2 and ttyACM4 belong to devices of brands
+    // one letter off; of the router's two ports the first is listed, and kept while it is still
+    // one of its own.
+    rescan(bench,
+           {{routerKey, router},
+            {{0x1000, 0x2000}, "Kelvantx MIDI Router"},
+            {{0x1001, 0x2000}, "Kelvant"}},
            {{"ttyACM1", 0x7A01, 0x1209},
             {"ttyACM2", 0x2000, 0x1000},
+            {"ttyACM4", 0x2000, 0x1001},
             {"ttyACM3", 0x1209, 0x7A01},
             {"ttyACM0", 0x1209, 0x7A01}});
     QCOMPARE(entries(bench), QStringList{router + " -> ttyACM3"});
