@@ -173,8 +173,10 @@ void TestDeviceLink::refusedPortSaysHowToGetAccess() {
     QCOMPARE(bench.link().error(), QSerialPort::DeviceNotFoundError);
     const QString missing = "Failed to open port : " + bench.link().errorString();
     rescan(bench, {}, {});
-    QVERIFY(!button->isEnabled() &&
-            bench.find<QLabel>("label_noRouter")->isVisibleTo(&bench.window()));
+    const auto *noRouter = bench.find<QLabel>("label_noRouter");
+    QVERIFY(!button->isEnabled() && noRouter->isVisibleTo(&bench.window()));
+    QCOMPARE(noRouter->text(),
+             "No Kelvanto router found. Plug it in by USB; it appears here by itself.");
 
     const QString advice =
         "This user may not use the router's serial port. Install the Pellvane package, whose "
