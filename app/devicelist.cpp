@@ -4,6 +4,12 @@
 
 #include <QComboBox>
 
+namespace {
+
+constexpr int SerialNumberRole = Qt::UserRole + 1;
+
+} // namespace
+
 DeviceList::DeviceList(QComboBox &list)
     : list(list) {}
 
@@ -17,6 +23,7 @@ void DeviceList::scan() {
             follow(router);
         else
             list.addItem(router.name, router.portName);
+        list.setItemData(entry(router.name), router.serialNumber, SerialNumberRole);
     }
     for (const QString &name : qAsConst(goneNames)) {
         if (name == connected)
@@ -52,4 +59,5 @@ QString DeviceList::chosenPort() const {
 
 void DeviceList::setConnected(const QString &name) {
     connected = name;
+    connectedSerial = list.itemData(entry(name), SerialNumberRole).toString();
 }

@@ -7,8 +7,9 @@ class QComboBox;
 struct FoundRouter;
 
 // The header's device list: the routers found among the serial ports, each entry the USB
-// device's description with its serial port as data. A scan adds the routers that came, lets
-// an entry follow its device to another port, and removes the entries of routers that went.
+// device's description with its serial port and its USB serial number as data. A scan adds the
+// routers that came, lets an entry follow its device to another port, and removes the entries of
+// routers that went.
 class DeviceList : public QObject {
     Q_OBJECT
 public:
@@ -19,6 +20,7 @@ public:
     QString chosenPort() const;
     // The router of the connection, empty while there is none.
     QString connectedName() const { return connected; }
+    QString connectedSerialNumber() const { return connectedSerial; }
     void setConnected(const QString &name);
 
 signals:
@@ -31,4 +33,5 @@ private:
 
     QComboBox &list;
     QString connected;
+    QString connectedSerial;
 };

@@ -6,6 +6,8 @@
 #include "app/messagebox.h"
 #include "app/myline.h"
 #include "app/noticequeue.h"
+#include "app/pacedsending.h"
+#include "app/routerfileactions.h"
 #include "app/routingview.h"
 #include "app/windowtooltips.h"
 #include "link/deviceinventory.h"
@@ -54,11 +56,14 @@ Widget::Widget(QWidget *parent)
         *ui->tabWidget, *ui->pushButton_2, link, [this](const QString &question) {
             return showMessage(tr("Yes"), question, tr("No")) == QMessageBox::Ok;
         });
+    const auto note = [this](const QString &text) { noteOnStatusLine(text); };
+    pacing = std::make_unique<PacedSending>(link, *ui->pushButton_cancelImport, *notices, note);
     files = std::make_unique<FileActions>(FileActions::Parts{
-        *this, *ui->tabWidget, *ui->pushButton_cancelImport, link, *routing, *filters, *notices,
-        [this] { return checkConnected(); }, [this] { on_pushButton_2_clicked(); },
-        [this](const QString &text) { noteOnStatusLine(text); }});
+        *this, *ui->tabWidget, link, *routing, *filters, *notices, *pacing,
+        [this] { return checkConnected(); }, [this] { on_pushButton_2_clicked(); }, note});
     devices = std::make_unique<DeviceList>(*ui->ComboBox_Devices);
+    routerFiles = std::make_unique<RouterFileActions>(
+        RouterFileActions::Parts{*this, link, *devices, *files, *pacing, *notices, note});
     connectFilterBoxes();
     connectGroupToggles();
     connectParts();
@@ -84,7 +89,9 @@ Widget::Widget(QWidget *parent)
 Widget::~Widget() {
     QObject::disconnect(&link, nullptr, nullptr, nullptr);
     routing->edits().disconnect(this); // an undo history going away tells of its last changes
+    routerFiles.reset();
     files.reset();
+    pacing.reset();
     filters.reset();
     routing.reset();
     devices.reset();
@@ -153,7 +160,10 @@ void Widget::connectParts() {
     connect(&link, &RouterConnection::listStarted, this, &Widget::updateControls);
     connect(&link, &RouterConnection::listEnded, this, &Widget::updateControls);
     connect(&link, &RouterConnection::lost, this, &Widget::letGoOfVanishedRouter);
-    connect(files.get(), &FileActions::progressChanged, this, &Widget::updateStatusLine);
+    connect(&link, &RouterConnection::chainEnded, routerFiles.get(),
+            &RouterFileActions::keepHistory);
+    connect(&link, &RouterConnection::chainEnded, this, &Widget::updateControls);
+    connect(pacing.get(), &PacedSending::progressChanged, this, &Widget::showProgress);
     connect(filters.get(), &FilterPanel::markChanged, this, &Widget::updateStatusLine);
     connect(devices.get(), &DeviceList::connectedRouterGone, this, &Widget::letGoOfVanishedRouter);
 }
@@ -284,6 +294,7 @@ void Widget::showDisconnected() {
     ui->pushButton->setText(tr("Connect"));
     routing->clear();
     filters->clear();
+    routerFiles->disconnected();
     devices->setConnected(QString());
     requeryOnTabChange = false;
     lastEvent.clear();
@@ -512,7 +523,25 @@ void Widget::on_pushButton_4_clicked() {
 }
 
 void Widget::on_pushButton_cancelImport_clicked() {
-    files->cancelImport();
+    pacing->cancel();
+}
+
+// The whole router.
+
+void Widget::on_pushButton_saveRouter_clicked() {
+    routerFiles->saveRouter();
+}
+
+void Widget::on_pushButton_openRouter_clicked() {
+    routerFiles->openRouter();
+}
+
+void Widget::on_pushButton_compare_clicked() {
+    routerFiles->compare();
+}
+
+void Widget::on_pushButton_history_clicked() {
+    routerFiles->showHistory();
 }
 
 // The controls that fit the moment: without a router nothing asks one anything, and while a
@@ -528,6 +557,9 @@ void Widget::updateControls() {
     ui->pushButton_3->setEnabled(free);
     ui->pushButton_4->setEnabled(open && free);
     ui->pushButton_5->setEnabled(open && free);
+    for (QPushButton *whole : {ui->pushButton_saveRouter, ui->pushButton_openRouter,
+                               ui->pushButton_compare, ui->pushButton_history})
+        whole->setEnabled(routerFiles->isUsable());
     ui->graphicsView->setEnabled(free);
     const QUndoStack &history = routing->edits();
     ui->pushButton_undo->setEnabled(open && free && history.canUndo());
@@ -541,6 +573,15 @@ void Widget::updateControls() {
     updateStatusLine();
 }
 
+// A long list's Cancel takes the place of "Compare…" and "History…", which wait for the list
+// to end anyway: the header keeps its width.
+void Widget::showProgress() {
+    const bool cancelShown = !ui->pushButton_cancelImport->isHidden();
+    ui->pushButton_compare->setHidden(cancelShown);
+    ui->pushButton_history->setHidden(cancelShown);
+    updateStatusLine();
+}
+
 void Widget::noteOnStatusLine(const QString &text) {
     lastEvent = text;
     updateStatusLine();
@@ -549,7 +590,7 @@ void Widget::noteOnStatusLine(const QString &text) {
 // The header's status line: what the window is connected to, how far a long import has come,
 // or that the router went away; then what went well last and edits not yet sent.
 void Widget::updateStatusLine() {
-    const QString progress = files->progress();
+    const QString progress = pacing->progress();
     QStringList parts;
     if (link.isOpen() && !progress.isEmpty())
         parts << progress;

@@ -16,9 +16,11 @@ class FileActions;
 class FilterPanel;
 class MyLine;
 class NoticeQueue;
+class PacedSending;
 class QCloseEvent;
 class QMouseEvent;
 class QShowEvent;
+class RouterFileActions;
 class RoutingView;
 
 namespace Ui {
@@ -31,10 +33,15 @@ class Widget;
 //   the routing view - the port buttons, the route lines, the route gestures, undo and redo;
 //   the filter panel - the 162 filter boxes, their groups, the port chooser, "Set"'s mark;
 //   the file actions - "Save File", "Open File" and the import of a file's routes;
+//   the router file actions - "Save Router…", "Open Router…", "Compare…", "History…" and
+//                      keeping the router's history;
+//   the paced sending - the paced lists they start, with their progress and Cancel;
 //   the device list  - the routers found, scanned every 10 seconds and when devices change.
 // The form's buttons: pushButton is "Connect" (or "Disconnect"), pushButton_2 "Set",
 // pushButton_3 "Save File", pushButton_4 "Open File", pushButton_5 "Disconnect All",
-// pushButton_undo and pushButton_redo the routing page's "Undo" and "Redo".
+// pushButton_undo and pushButton_redo the routing page's "Undo" and "Redo",
+// pushButton_saveRouter, pushButton_openRouter, pushButton_compare and pushButton_history the
+// router file actions', pushButton_cancelImport "Cancel" of a long list.
 //
 // Nothing the window runs from a frame, a timer or the port waits: the router's verdicts and
 // notices open without blocking, and questions and file dialogs come only from a click.
@@ -54,6 +61,7 @@ public:
     RouterConnection &connection() { return link; }
     RoutingView &routingView() { return *routing; }
     FilterPanel &filterPanel() { return *filters; }
+    RouterFileActions &routerFileActions() { return *routerFiles; }
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
@@ -94,6 +102,10 @@ private slots:
     void on_tabWidget_currentChanged(int index);
     void getMidiInOut();
     void on_pushButton_cancelImport_clicked();
+    void on_pushButton_saveRouter_clicked();
+    void on_pushButton_openRouter_clicked();
+    void on_pushButton_compare_clicked();
+    void on_pushButton_history_clicked();
 
 private:
     void initUi();
@@ -113,6 +125,7 @@ private:
     void showRouteVerdict(const RouterConnection::RouteVerdict &verdict);
     void showFilterVerdict(const RouterConnection::FilterVerdict &verdict);
     void noteOnStatusLine(const QString &text);
+    void showProgress();
     void updateStatusLine();
     void fitToScreen();
 
@@ -121,8 +134,10 @@ private:
     std::unique_ptr<NoticeQueue> notices;
     std::unique_ptr<RoutingView> routing;
     std::unique_ptr<FilterPanel> filters;
+    std::unique_ptr<PacedSending> pacing;
     std::unique_ptr<FileActions> files;
     std::unique_ptr<DeviceList> devices;
+    std::unique_ptr<RouterFileActions> routerFiles;
     bool requeryOnTabChange = false; // a connect on the filter page reads the routes again
     bool routerUnplugged = false;    // the status line says why the window is disconnected
     QString lastEvent;               // what went well last, for the status line

@@ -104,10 +104,6 @@ bool RouterHistory::isEnabled() {
     return QSettings().value(EnabledKey, true).toBool();
 }
 
-void RouterHistory::setEnabled(bool on) {
-    QSettings().setValue(EnabledKey, on);
-}
-
 QStringList RouterHistory::entryNames() const {
     QStringList names;
     for (const QString &name : QDir(dir).entryList(QDir::Files))

@@ -51,7 +51,6 @@ public:
     static QString standardBaseFolder();
     // The setting "history/enabled" of the application's settings: on unless turned off.
     static bool isEnabled();
-    static void setEnabled(bool on);
 
 private:
     QStringList entryNames() const; // oldest first

@@ -58,6 +58,9 @@ void RouterConnection::forgetConversation() {
     chainDone = false;
     rereading = false;
     rereadWanted = false;
+    filtersSent = false;
+    again = Again::None;
+    filtersDue.clear();
     endList(ListEnd::Lost);
 }
 
@@ -93,9 +96,13 @@ bool RouterConnection::write(const QByteArray &frame) {
     return true;
 }
 
+// The filter reports that answer query 5 hold every set-filter command written before it.
 void RouterConnection::sendQuery(int item) {
-    if (write(SysexFrame::query(item)))
-        emit querySent(item);
+    if (!write(SysexFrame::query(item)))
+        return;
+    if (item == QueryChain::PortFilters)
+        filtersSent = false;
+    emit querySent(item);
 }
 
 void RouterConnection::readState() {
@@ -181,6 +188,7 @@ void RouterConnection::takeFilterReport(const QByteArray &frame) {
     if (PortIdentity::filterPortName(filter.port.first, filter.port.second).isEmpty())
         return;
     current.filters.insert(filter.port, filter.bytes);
+    filtersDue.removeAll(filter.port);
     emit filterReported(filter.port);
     endChainIfAllFiltersIn();
 }
@@ -253,6 +261,7 @@ void RouterConnection::takeRouteResult(const QByteArray &frame) {
     if (settled.command->kind == RouteCommand::Kind::Clear)
         settleListClear(settled.outcome);
     continueList();
+    startReadingAgain();
 }
 
 // A refused add and a confirmed delete take their route out; a confirmed clear takes every
@@ -291,6 +300,7 @@ bool RouterConnection::sendFilter(const FilterCommand::Command &command) {
 void RouterConnection::writeFilter(const FilterCommand::Command &command) {
     if (!write(CommandFrame::filter(command)))
         return;
+    filtersSent = true;
     WaitingFilter waiting{command, {}};
     const QList<PortIdentity::FilterPort> ports =
         command.port == FilterCommand::AllPorts ? current.filters.keys()
@@ -367,10 +377,40 @@ void RouterConnection::startReread() {
 // A wanted re-read goes before a list that has not started; one that runs goes on first.
 void RouterConnection::onQuiet() {
     rereading = false;
-    if (rereadWanted && isOpen() && !(list && list->started))
+    if (rereadWanted && isOpen() && !(list && list->started)) {
         startReread();
-    else
-        continueList();
+        return;
+    }
+    endReadingAgain();
+    continueList();
+    startReadingAgain();
+}
+
+void RouterConnection::readAgain() {
+    if (!isOpen() || again == Again::Reading)
+        return;
+    again = Again::Wanted;
+    startReadingAgain();
+}
+
+// As a list, the read waits until no reply it asks for could be taken for the answer to
+// something else. The router answers in order: the route reports, then the filter reports.
+void RouterConnection::startReadingAgain() {
+    if (again != Again::Wanted || list || !verdicts.isEmpty() || rereading || rereadWanted)
+        return;
+    again = Again::Reading;
+    filtersDue = current.filterPorts();
+    startReread();
+    sendQuery(QueryChain::PortFilters);
+}
+
+// Like the routes of a re-read, the filter reports have all come once the line is quiet: a
+// port that has not reported by then is not waited for.
+void RouterConnection::endReadingAgain() {
+    if (again != Again::Reading)
+        return;
+    again = Again::None;
+    emit stateRead(filtersDue.isEmpty());
 }
 
 // What the list would send if it ran now: a clear empties the table for the commands after
@@ -417,7 +457,8 @@ int RouterConnection::startList(const QList<Command> &commands) {
 
 // A list starts only once nothing it sends could be taken for the answer to something else.
 void RouterConnection::continueList() {
-    if (!list || list->started || !verdicts.isEmpty() || rereading || rereadWanted)
+    if (!list || list->started || !verdicts.isEmpty() || rereading || rereadWanted ||
+        again == Again::Reading)
         return;
     list->started = true;
     stepList();
@@ -470,4 +511,5 @@ void RouterConnection::endList(ListEnd end) {
     // A read that waited for the list starts once the line is quiet.
     if (rereadWanted && isOpen() && !quietTimer.isActive())
         startReread();
+    startReadingAgain();
 }

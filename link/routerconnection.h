@@ -90,6 +90,18 @@ public:
     // Forgets the ports and routes and runs the start-up queries from query 1.
     void readState();
     const RouterState &state() const { return current; }
+    // Every filter port has reported since this connection was opened.
+    bool hasReadState() const { return chainDone; }
+    // No read of the routes is under way or due: the table holds what the router reported,
+    // and the commands written since.
+    bool isSettled() const { return !rereading && !rereadWanted && again == Again::None; }
+    // A set-filter command went out after the filters were last asked for: the records hold
+    // what was sent, not what the router reported.
+    bool filtersSentSinceRead() const { return filtersSent; }
+    // Reads the routes and every filter port's filter again, as the router holds them now,
+    // once no route command waits for its verdict, no list runs and no read is under way;
+    // stateRead() tells when the replies have ended. A list waits for the read.
+    void readAgain();
 
     // Writes one route command unless it is needed no more (the route is already as it would
     // make it, or the same delete is waiting) or a list is running; whether it went out.
@@ -122,6 +134,8 @@ signals:
     void filterPortsListed();
     void filterReported(PortIdentity::FilterPort port);
     void chainEnded(); // every filter port has reported, once per connection
+    // The replies to readAgain() have ended; whole unless a filter port did not report.
+    void stateRead(bool whole);
     void routeSettled(const RouterConnection::RouteVerdict &verdict);
     void filterSettled(const RouterConnection::FilterVerdict &verdict);
     void configurationSettled(const ReplyFrame::Verdict &verdict);
@@ -170,6 +184,8 @@ private:
     void requestReread();
     void startReread();
     void onQuiet();
+    void startReadingAgain();
+    void endReadingAgain();
 
     int plannedSends(const QList<Command> &commands) const;
     void continueList();
@@ -194,5 +210,9 @@ private:
     QList<WaitingFilter> filtersWaiting;
     bool rereading = false;    // route reports of a re-read may still come
     bool rereadWanted = false; // read the routes again once the replies have ended
+    bool filtersSent = false;
+    enum class Again { None, Wanted, Reading };
+    Again again = Again::None;
+    QList<PortIdentity::FilterPort> filtersDue; // ports yet to report while reading again
     std::optional<ListRun> list;
 };

@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QLabel>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -35,7 +37,7 @@ void ModalAnswerer::poll() {
         return;
     auto *dialog = qobject_cast<QFileDialog *>(modal);
     const bool queued = !answers.isEmpty() && answers.first().file == (dialog != nullptr);
-    const QString answer = queued ? answers.takeFirst().value : QString();
+    const Answer answer = queued ? answers.takeFirst() : Answer();
 
     if (dialog)
         dialogs.append(
@@ -44,29 +46,40 @@ void ModalAnswerer::poll() {
         // The dialog takes a selected name only while its name field has no focus.
         if (QWidget *focused = dialog->focusWidget())
             focused->clearFocus();
-        dialog->selectFile(answer);
+        dialog->selectFile(answer.value);
         // QDialog::done, not QFileDialog::accept: no overwrite question for an existing file.
         static_cast<QDialog *>(dialog)->done(QDialog::Accepted);
         return;
     }
-    auto *box = qobject_cast<QMessageBox *>(modal);
-    if (!box) {
+    auto *buttonBox = modal->findChild<QDialogButtonBox *>();
+    if (dialog || !buttonBox) {
         modal->close();
         return;
     }
 
-    Seen s{box->windowTitle(),
-           box->text(),
-           {},
-           box->defaultButton() ? box->defaultButton()->text() : QString()};
-    const QList<QAbstractButton *> buttons = box->findChild<QDialogButtonBox *>()->buttons();
-    QAbstractButton *target = buttons.value(0);
-    for (QAbstractButton *b : buttons) {
+    auto *box = qobject_cast<QMessageBox *>(modal);
+    Seen s{
+        modal->windowTitle(), box ? box->text() : modal->findChild<QLabel *>()->text(), {}, {}, {}};
+    if (auto *list = modal->findChild<QListWidget *>()) {
+        if (answer.row >= 0)
+            list->setCurrentRow(answer.row);
+        for (int row = 0; row < list->count(); ++row)
+            s.lines << list->item(row)->text();
+    }
+    // A message box without an answer takes its first button; a list dialog is only closed.
+    QAbstractButton *target = nullptr;
+    for (QAbstractButton *b : buttonBox->buttons()) {
+        if (!b->isEnabled())
+            continue;
         s.buttons << b->text();
-        if (queued && b->text() == answer)
+        if (static_cast<QPushButton *>(b)->isDefault())
+            s.defaultButton = b->text();
+        if ((queued && b->text() == answer.value) || (box && !queued && !target))
             target = b;
     }
     seen.append(s);
     if (target)
         target->click();
+    else
+        modal->close();
 }

@@ -11,9 +11,11 @@ const QString RouterBench::DeviceName = QStringLiteral("Kelvanto MIDI Router (si
 
 RouterBench::RouterBench() {
     qRegisterMetaType<Feedbacktype>("Feedbacktype");
-    // Nothing a test does reaches the settings of the user who runs it.
+    // Nothing a test does reaches the settings or the data (the history) of the user who
+    // runs it.
     QCoreApplication::setOrganizationName(QStringLiteral("Pellvane tests"));
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+    qputenv("XDG_DATA_HOME", settingsDir.filePath(QStringLiteral("data")).toLocal8Bit());
     if (!sim.start())
         qFatal("router simulator did not start: %s", qPrintable(sim.errorString()));
     // Listed under a test vendor and product id pair; only the description matters.

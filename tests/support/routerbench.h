@@ -18,7 +18,8 @@ public:
     static const QString DeviceName; // "Kelvanto MIDI Router (simulated)"
 
     RouterBench();  // starts the simulator (aborts the test run if it cannot), installs the
-                    // inventory and the monitor, and keeps the settings in a folder of its own
+                    // inventory and the monitor, and keeps the settings and the data folder
+                    // (the history) in a folder of its own
     ~RouterBench(); // destroys the window and restores the platform's inventory and monitor
 
     RouterSimulator sim;
@@ -52,6 +53,6 @@ public:
     }
 
 private:
-    QTemporaryDir settingsDir; // the window's settings live here, and go with the bench
+    QTemporaryDir settingsDir; // the window's settings and data live here, and go with it
     std::unique_ptr<Widget> win;
 };
