@@ -149,16 +149,21 @@ void FilterPanel::selectGroup(FilterBits::Group group, bool all) {
 }
 
 void FilterPanel::showGroup(FilterBits::Group group) {
+    showSummary(group);
+    showMark();
+}
+
+void FilterPanel::showSummary(FilterBits::Group group) {
     const FilterBits::FilterGroup &info = FilterBits::groups().at(group);
     const auto checked = std::count_if(info.members.cbegin(), info.members.cend(),
                                        [this](const QString &name) { return isChecked(name); });
     box(info.boxName)->setCheckState(summaryState(int(checked), info.members.size()));
-    showMark();
 }
 
 void FilterPanel::showGroups() {
     for (int group = 0; group < FilterBits::GroupCount; ++group)
-        showGroup(FilterBits::Group(group));
+        showSummary(FilterBits::Group(group));
+    showMark();
 }
 
 void FilterPanel::showChecked(const QStringList &boxNames) {
@@ -191,7 +196,10 @@ bool FilterPanel::onFilterPage() const {
 // tooltip says so. On the routing page it sends no filter and carries no mark.
 void FilterPanel::showMark() {
     const bool unsent = onFilterPage() && hasUnsentEdits();
-    set.setStyleSheet(unsent ? setStyle + UnsentMark : setStyle);
+    // Each style sheet set is parsed again and repolishes the button; most calls change nothing.
+    const QString style = unsent ? setStyle + UnsentMark : setStyle;
+    if (set.styleSheet() != style)
+        set.setStyleSheet(style);
     QString tip;
     if (unsent)
         tip = windowText("The boxes differ from what the router was last told for %1; \"Set\" "

@@ -62,6 +62,7 @@ private:
     void followReport(PortIdentity::FilterPort port);
     void load(const QString &name);
     void showGroups();
+    void showSummary(FilterBits::Group group); // the group box's tick from its members'
     void explainBoxes();
     QCheckBox *box(const QString &name) const;
     bool onFilterPage() const;

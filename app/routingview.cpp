@@ -99,11 +99,16 @@ bool RoutingView::showsRubberBand() const {
 
 // A new port map: the lines go with the old buttons, and the routes drawn again are those of
 // the connection's table, which the router's reports fill anew.
+// A router that reports the port counts it reported before keeps its buttons: only the lines
+// go.
 void RoutingView::layOutPorts() {
     letGo();
     removeLines();
-    removePortMap();
     const PortIdentity::PortCounts counts = connection.state().ports;
+    if (portsLayout && counts == laidOut)
+        return;
+    removePortMap();
+    laidOut = counts;
     if (counts.midiIn + counts.midiOut + counts.usbHost + counts.usbDevice == 0)
         return;
 

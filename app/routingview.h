@@ -97,6 +97,7 @@ private:
     QList<QPushButton *> inputs;
     QList<QPushButton *> outputs;
     QHBoxLayout *portsLayout = nullptr; // installed on the view with its two columns
+    PortIdentity::PortCounts laidOut;   // the counts the buttons were made for
     QMap<PortIdentity::Route, MyLine *> lines;
     QPointer<QPushButton> chosen; // marked while it is one end of a route being made
     PortIdentity::End chosenEnd = PortIdentity::End::Source;

@@ -24,6 +24,11 @@ struct PortCounts {
     int midiOut = 0;
     int usbHost = 0;
     int usbDevice = 0;
+
+    bool operator==(const PortCounts &other) const {
+        return midiIn == other.midiIn && midiOut == other.midiOut && usbHost == other.usbHost &&
+               usbDevice == other.usbDevice;
+    }
 };
 
 // "MIDI IN %1" / "MIDI OUT %1", "USB HOST %1", "USB Device %1"; empty for an unknown class.
