@@ -144,7 +144,9 @@ void RoutingView::layOutPorts() {
 }
 
 void RoutingView::addPortButton(End end, int portClass, int number) {
-    auto *port = new QPushButton(PortIdentity::buttonText(end, portClass, number));
+    // Made on the view, whose layout they go to: a button moved there later would be styled
+    // twice.
+    auto *port = new QPushButton(PortIdentity::buttonText(end, portClass, number), &view);
     port->setFixedSize(ButtonWidth, ButtonHeight);
     port->setStyleSheet((portClass == PortIdentity::Midi ? styleNormal : styleSelected) +
                         portFocusStyle);
