@@ -10,15 +10,17 @@ NoticeQueue::NoticeQueue(QWidget &window)
 
 void NoticeQueue::show(const QString &text) {
     waiting.append(text);
-    if (!shown)
+    if (!box || !box->isVisible())
         showNext();
 }
 
 void NoticeQueue::showNext() {
     if (waiting.isEmpty())
         return;
-    shown = makeMessageBox(&window, windowText("OK"), waiting.takeFirst(), QString());
-    shown->setAttribute(Qt::WA_DeleteOnClose);
-    connect(shown, &QDialog::finished, this, &NoticeQueue::showNext);
-    shown->open();
+    if (!box) {
+        box = makeMessageBox(&window, windowText("OK"), QString(), QString());
+        connect(box, &QDialog::finished, this, &NoticeQueue::showNext);
+    }
+    box->setText(waiting.takeFirst());
+    box->open();
 }

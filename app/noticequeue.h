@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QObject>
-#include <QPointer>
 #include <QStringList>
 
 class QMessageBox;
@@ -9,7 +8,8 @@ class QWidget;
 
 // The window's notices, each in the program's message box with one "OK" button. A notice is
 // opened window-modal without waiting for it, so that whoever gives it carries on; notices
-// given while one is shown follow it one at a time, in order.
+// given while one is shown follow it one at a time, in order. One box, a child of the window,
+// shows them all: made once, it is shown again with each next text.
 class NoticeQueue : public QObject {
     Q_OBJECT
 public:
@@ -22,5 +22,5 @@ private:
 
     QWidget &window;
     QStringList waiting;
-    QPointer<QMessageBox> shown;
+    QMessageBox *box = nullptr;
 };
