@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -200,6 +201,20 @@ void TestVerdicts::strayVerdictsRemoveNothing() {
     QCOMPARE(f.bench.statusParts().value(1), QString("Configuration successful"));
     QVERIFY(f.agree());
     QCOMPARE(tableRoutes(f.bench), sorted(held));
+
+    // A refusal that comes as the last notice closes follows it, not left waiting.
+    f.bench.answerer.keepOpen = [&f, hooked = false]() mutable {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (box && !std::exchange(hooked, true))
+            connect(box, &QDialog::finished, &f.bench.link(), [&f, once = true]() mutable {
+                if (std::exchange(once, false))
+                    f.bench.link().receive(Wire::frame("0201 0102"));
+            });
+        return false;
+    };
+    f.bench.sim.inject(Wire::frame("0201 0101"));
+    QTRY_COMPARE(f.bench.answerer.messages().mid(shown.size()),
+                 QStringList({illegal, "Port serial number error"}));
 }
 
 // Port counts the window did not ask for: the old lines go with the old buttons, and the
