@@ -649,6 +649,8 @@ void Widget::fitToScreen() {
     const QRect placed = frameGeometry();
     if (available.contains(placed))
         return;
-    move(qBound(available.left(), placed.left(), available.right() + 1 - placed.width()),
-         qBound(available.top(), placed.top(), available.bottom() + 1 - placed.height()));
+    // A window larger than the screen, held by its layout's minimum, keeps its top left
+    // corner on it.
+    move(qMax(available.left(), qMin(placed.left(), available.right() + 1 - placed.width())),
+         qMax(available.top(), qMin(placed.top(), available.bottom() + 1 - placed.height())));
 }
