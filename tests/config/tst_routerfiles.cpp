@@ -285,7 +285,7 @@ void RouterFilesTest::interruptedWhileAskingOrReading() {
 // A connect keeps what the router holds, unless the newest entry holds it already or the
 // history is turned off; the 51st entry drops the oldest. History… lists the entries newest
 // first, a damaged one as damaged and with nothing to do but close; an entry applied brings
-// the router back to what it held.
+// the router back to what it held, an entry saved is the file kept.
 void RouterFilesTest::historyKeepsWhatTheRouterHeld() {
     const RouterHistory kept = history();
     QCOMPARE(kept.folder(), qEnvironmentVariable("XDG_DATA_HOME") + "/Pellvane tests/" +
@@ -313,6 +313,10 @@ void RouterFilesTest::historyKeepsWhatTheRouterHeld() {
                           two[1].time.toString(when) + " · routes: 3 · changed filters: 1"}));
     QCOMPARE(bench->sim.routes(), StartRoutes);
     QCOMPARE(bench->sim.filter({0, 1}), MidiIn1Filter);
+    bench->answerer.pressButton("Save As…", 1);
+    click("pushButton_history", dir->filePath("held"));
+    QTRY_VERIFY(statusShows("Saved " + oldest + " in " + dir->filePath("held.json")));
+    QCOMPARE(readFile(dir->filePath("held.json")), readFile(two[1].path));
 
     RouterState state;
     for (int more = 1; more <= 48; ++more) {
@@ -326,10 +330,10 @@ void RouterFilesTest::historyKeepsWhatTheRouterHeld() {
     QVERIFY(writeFile(kept.folder() + "/29991231-235959-000.json", ""));
     bench->sim.clearReceived();
     click("pushButton_history", QString(), "Apply…", 0);
-    QTRY_COMPARE(bench->answerer.seen.size(), 3);
+    QTRY_COMPARE(bench->answerer.seen.size(), 4);
     QVERIFY(
-        bench->answerer.seen[2].lines[0].endsWith(" · damaged: not JSON: illegal value at byte 0"));
-    QCOMPARE(bench->answerer.seen[2].buttons, QStringList("Close"));
+        bench->answerer.seen[3].lines[0].endsWith(" · damaged: not JSON: illegal value at byte 0"));
+    QCOMPARE(bench->answerer.seen[3].buttons, QStringList("Close"));
     QCOMPARE(bench->sent(), Frames());
 }
 
